@@ -1,0 +1,26 @@
+// Access tokens and SIDs, enough to ask whether the user belongs to a group.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "platform/WinTypes.h"
+
+namespace plat {
+
+class SecurityApi {
+public:
+    virtual ~SecurityApi() = default;
+    // 0 on failure, with the reason in the last error (1008 when the thread has no token).
+    virtual TokenHandle OpenThreadToken(std::uint32_t access, bool openAsSelf) = 0;
+    virtual TokenHandle OpenProcessToken(std::uint32_t access) = 0;
+    // GetTokenInformation(TokenGroups): with bufferSize too small it fails with 122 and
+    // sets *needed; otherwise it fills `groups`.
+    virtual bool GetTokenGroups(TokenHandle token, std::uint32_t bufferSize,
+                                std::vector<TokenGroup>* groups, std::uint32_t* needed) = 0;
+    virtual bool AllocateAndInitializeSid(const std::uint8_t authority[6],
+                                          const std::vector<std::uint32_t>& subAuthorities,
+                                          Sid* sid) = 0;
+    virtual bool EqualSid(const Sid& a, const Sid& b) = 0;
+};
+
+}  // namespace plat

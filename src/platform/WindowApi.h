@@ -1,0 +1,25 @@
+// Top-level windows found by title, and message boxes.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/WinTypes.h"
+
+namespace plat {
+
+class WindowApi {
+public:
+    virtual ~WindowApi() = default;
+    // The title is UTF-8 and is matched as Unicode, so a Chinese title is found whatever
+    // the system's ANSI code page is.
+    virtual WindowHandle FindWindowByTitle(const std::string& utf8Title) = 0;
+    virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    virtual bool IsIconic(WindowHandle window) = 0;
+    virtual bool OpenIcon(WindowHandle window) = 0;
+    virtual WindowHandle GetActiveWindow() = 0;
+    // text and caption are ANSI bytes (the language files' code page), as MessageBoxA.
+    virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                           std::uint32_t type) = 0;
+};
+
+}  // namespace plat
