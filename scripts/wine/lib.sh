@@ -1,0 +1,116 @@
+# Shared by the Wine scripts: cached base prefixes, per-run copies, a warm wineserver per
+# prefix and a clean-up that runs however the script ends. Source it; do not run it.
+#
+# Variables (all optional):
+#   KLM_WINE_CACHE    where the base prefixes are kept   (default ~/.cache/klm-wine)
+#   KLM_WINE_RUN_DIR  where per-run copies are made      (default a fresh mktemp -d)
+#   KLM_WINE_TIMEOUT  seconds allowed for one wine command (default 300)
+
+export WINEDEBUG=${WINEDEBUG:--all}
+KLM_WINE_CACHE=${KLM_WINE_CACHE:-$HOME/.cache/klm-wine}
+KLM_WINE_TIMEOUT=${KLM_WINE_TIMEOUT:-300}
+
+_klm_prefixes=()      # prefixes whose wineserver we started
+_klm_run_dir=""
+_klm_xvfb_pid=""
+
+klm_log() { printf '[wine %s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }
+
+# Runs one wine-side command for prefix $1 under a time limit. A hung Wine gets TERM, then KILL.
+klm_in_prefix() {
+    local prefix=$1; shift
+    WINEPREFIX=$prefix timeout -k 10 "$KLM_WINE_TIMEOUT" "$@"
+}
+
+klm_cleanup() {
+    local prefix
+    for prefix in "${_klm_prefixes[@]}"; do
+        WINEPREFIX=$prefix timeout -k 5 20 wineserver -k >/dev/null 2>&1 || true
+    done
+    _klm_prefixes=()
+    if [[ -n $_klm_xvfb_pid ]]; then
+        kill "$_klm_xvfb_pid" 2>/dev/null || true
+        wait "$_klm_xvfb_pid" 2>/dev/null || true
+        _klm_xvfb_pid=""
+    fi
+    if [[ -n $_klm_run_dir && -z ${KLM_WINE_KEEP:-} ]]; then
+        rm -rf "$_klm_run_dir"
+    fi
+}
+
+klm_install_trap() {
+    trap klm_cleanup EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+}
+
+# klm_base_prefix win32|win64: prints the path of the cached base prefix, creating it the
+# first time. Creation is locked so parallel runs build it once.
+klm_base_prefix() {
+    local arch=$1
+    local base=$KLM_WINE_CACHE/$arch
+    mkdir -p "$KLM_WINE_CACHE"
+    (
+        flock 9
+        if [[ -f $base/.klm-ready ]]; then exit 0; fi
+        local work=$base.creating
+        rm -rf "$work" "$base"
+        klm_log "creating $arch base prefix in $base (once)"
+        # No Mono or Gecko: nothing we test needs them and their installers would prompt.
+        WINEARCH=$arch WINEDLLOVERRIDES="mscoree,mshtml=" \
+            klm_in_prefix "$work" wine wineboot -i >/dev/null 2>&1 || {
+                klm_log "wineboot failed for $arch"; WINEPREFIX=$work wineserver -k 2>/dev/null; exit 1; }
+        # A crash must end the program instead of waiting on a dialog nobody will click.
+        klm_in_prefix "$work" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+            /t REG_DWORD /d 0 /f >/dev/null 2>&1 || { klm_log "reg add failed"; exit 1; }
+        WINEPREFIX=$work timeout -k 5 60 wineserver -w
+        mv "$work" "$base"
+        touch "$base/.klm-ready"
+    ) 9>"$KLM_WINE_CACHE/.lock-$arch" || return 1
+    printf '%s\n' "$base"
+}
+
+# klm_run_prefix win32|win64: copies the base prefix for this run, starts a persistent
+# wineserver for it and prints the copy's path.
+klm_run_prefix() {
+    local arch=$1 base
+    base=$(klm_base_prefix "$arch") || return 1
+    if [[ -z $_klm_run_dir ]]; then
+        _klm_run_dir=${KLM_WINE_RUN_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/klm-wine.XXXXXX")}
+        mkdir -p "$_klm_run_dir"
+    fi
+    local prefix=$_klm_run_dir/$arch
+    rm -rf "$prefix"
+    cp -a "$base" "$prefix"
+    _klm_prefixes+=("$prefix")
+    WINEPREFIX=$prefix wineserver -p
+    printf '%s\n' "$prefix"
+}
+
+# klm_set_version PREFIX NAME: the Windows version the prefix reports (win2k, winxp,
+# winxp64, win2003, vista, win2008, win7, win2008r2, ...).
+klm_set_version() {
+    local prefix=$1 name=$2
+    klm_in_prefix "$prefix" wine winecfg -v "$name" </dev/null >/dev/null 2>&1
+}
+
+# Starts a private X server for programs that create windows, unless DISPLAY is set.
+klm_start_xvfb() {
+    [[ -n ${DISPLAY:-} ]] && return 0
+    local n
+    for n in $(seq 90 140); do
+        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        _klm_xvfb_pid=$!
+        local i
+        for i in $(seq 1 50); do
+            if [[ -e /tmp/.X11-unix/X$n ]]; then export DISPLAY=":$n"; return 0; fi
+            kill -0 "$_klm_xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$_klm_xvfb_pid" 2>/dev/null; wait "$_klm_xvfb_pid" 2>/dev/null
+        _klm_xvfb_pid=""
+    done
+    klm_log "could not start Xvfb"
+    return 1
+}

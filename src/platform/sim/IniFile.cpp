@@ -1,0 +1,98 @@
+#include "platform/sim/IniFile.h"
+
+#include "platform/sim/SimText.h"
+
+namespace sim {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1a;
+}
+
+std::string trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && isBlank(s[b])) ++b;
+    while (e > b && isBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+// A value's text stops at a NUL byte, as the C string it becomes.
+std::string untilNul(const std::string& s) {
+    auto p = s.find('\0');
+    return p == std::string::npos ? s : s.substr(0, p);
+}
+
+// Copies a value into a buffer of `size` bytes; a value in matching quotes loses them,
+// unless the buffer cuts it before the closing quote.
+std::string copyEntry(const std::string& raw, std::uint32_t size) {
+    std::string value = raw;
+    bool quoted = false;
+    if (!value.empty() && (value[0] == '\'' || value[0] == '"') && value.size() > 1 &&
+        value.back() == value[0]) {
+        quoted = true;
+        value.erase(0, 1);
+    }
+    std::string out = cutToBuffer(value, size);
+    if (quoted && size >= value.size() && !out.empty()) out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+IniFile IniFile::parse(const std::string& input) {
+    IniFile ini;
+    ini.sections_.push_back(Section{});
+    std::size_t pos = 0;
+    const std::size_t end = input.size();
+    while (pos < end) {
+        std::size_t lineStart = pos;
+        while (pos < end && input[pos] != '\n' && input[pos] != '\r') ++pos;
+        std::string line = trim(input.substr(lineStart, pos - lineStart));
+        while (pos < end && (input[pos] == '\n' || input[pos] == '\r')) ++pos;
+        if (line.empty()) continue;
+
+        if (line[0] == '[') {
+            std::size_t close = line.rfind(']');
+            if (close != std::string::npos && close > 0) {
+                ini.sections_.push_back(Section{untilNul(line.substr(1, close - 1)), {}});
+                continue;
+            }
+        }
+        Key key;
+        std::size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            key.name = untilNul(line);
+        } else {
+            key.name = untilNul(trim(line.substr(0, eq)));
+            key.value = untilNul(trim(line.substr(eq + 1)));
+        }
+        ini.sections_.back().keys.push_back(std::move(key));
+    }
+    return ini;
+}
+
+const IniFile::Key* IniFile::find(const std::string& section, const std::string& key) const {
+    const std::string wantSection = trim(section);
+    const std::string wantKey = trim(key);
+    for (const auto& s : sections_) {
+        if (!equalsNoCase(s.name, wantSection)) continue;
+        // Only the first section of that name is searched.
+        for (const auto& k : s.keys)
+            if (equalsNoCase(k.name, wantKey)) return &k;
+        return nullptr;
+    }
+    return nullptr;
+}
+
+std::string IniFile::getString(const IniFile* file, const std::string& section, const std::string& key,
+                               const std::string& defaultValue, std::uint32_t size) {
+    if (size == 0) return std::string();
+    // Trailing blanks of the default are dropped, but never its first character.
+    std::string def = defaultValue;
+    while (def.size() > 1 && def.back() == ' ') def.pop_back();
+    const Key* k = file ? file->find(section, key) : nullptr;
+    return copyEntry(k && k->value ? *k->value : def, size);
+}
+
+}  // namespace sim

@@ -1,0 +1,35 @@
+// Reading an INI file the way the Windows profile calls do: sections and keys matched
+// without regard to case, blanks trimmed, the first of repeated sections and keys wins,
+// one pair of matching quotes removed from a value.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class IniFile {
+public:
+    static IniFile parse(const std::string& bytes);
+
+    // Same answer as GetPrivateProfileStringA with a buffer of `size` bytes.
+    static std::string getString(const IniFile* file, const std::string& section,
+                                 const std::string& key, const std::string& defaultValue,
+                                 std::uint32_t size);
+
+private:
+    struct Key {
+        std::string name;
+        std::optional<std::string> value;  // a line without '=' has no value
+    };
+    struct Section {
+        std::string name;
+        std::vector<Key> keys;
+    };
+    const Key* find(const std::string& section, const std::string& key) const;
+
+    std::vector<Section> sections_;  // the first one holds the keys before any header
+};
+
+}  // namespace sim

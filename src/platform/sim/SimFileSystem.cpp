@@ -1,0 +1,141 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/SimText.h"
+
+namespace sim {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> splitPath(const std::string& p) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : p) {
+        if (c == '\\' || c == '/') {
+            if (!cur.empty()) parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+    return parts;
+}
+
+bool hasPrefixNoCase(const std::string& s, const std::string& prefix) {
+    return s.size() >= prefix.size() && equalsNoCase(s.substr(0, prefix.size()), prefix) &&
+           (s.size() == prefix.size() || s[prefix.size()] == '\\');
+}
+
+// Finds a host file by walking its components without regard to case, as Windows would.
+std::optional<fs::path> findHostPath(const fs::path& base, const std::vector<std::string>& parts) {
+    fs::path cur = base;
+    std::error_code ec;
+    for (const auto& part : parts) {
+        fs::path exact = cur / part;
+        if (fs::exists(exact, ec)) {
+            cur = exact;
+            continue;
+        }
+        bool found = false;
+        for (const auto& entry : fs::directory_iterator(cur, ec)) {
+            if (equalsNoCase(entry.path().filename().string(), part)) {
+                cur = entry.path();
+                found = true;
+                break;
+            }
+        }
+        if (!found) return std::nullopt;
+    }
+    return cur;
+}
+
+}  // namespace
+
+std::string SimFileSystem::fullPath(const std::string& path, const std::string& currentDir) {
+    std::string combined;
+    if (path.size() >= 2 && path[1] == ':') {
+        combined = path;
+    } else if (!path.empty() && (path[0] == '\\' || path[0] == '/')) {
+        combined = currentDir.substr(0, 2) + path;
+    } else {
+        combined = currentDir + "\\" + path;
+    }
+    std::vector<std::string> out;
+    for (const auto& part : splitPath(combined)) {
+        if (part == ".") continue;
+        if (part == "..") {
+            if (out.size() > 1) out.pop_back();
+            continue;
+        }
+        out.push_back(part);
+    }
+    std::string result;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i) result += '\\';
+        result += out[i];
+    }
+    if (out.size() == 1) result += '\\';  // "C:" alone is the root "C:\"
+    return result;
+}
+
+void SimFileSystem::setRedirection(bool wow64Process, bool enabled, const std::string& windowsDir) {
+    wow64_ = wow64Process;
+    redirect_ = enabled;
+    windowsDir_ = windowsDir;
+}
+
+std::string SimFileSystem::resolve(const std::string& absolutePath) const {
+    if (!wow64_ || !redirect_) return absolutePath;
+    const std::string sys32 = windowsDir_ + "\\system32";
+    if (!hasPrefixNoCase(absolutePath, sys32)) return absolutePath;
+    // Folders Windows leaves alone even for a 32-bit process.
+    for (const char* exempt : {"\\spool", "\\drivers\\etc", "\\catroot", "\\catroot2", "\\logfiles"}) {
+        if (hasPrefixNoCase(absolutePath, sys32 + exempt)) return absolutePath;
+    }
+    return windowsDir_ + "\\SysWOW64" + absolutePath.substr(sys32.size());
+}
+
+void SimFileSystem::mapHostFolder(const std::string& windowsFolder, const std::string& hostFolder) {
+    std::string w = fullPath(windowsFolder, "C:\\");
+    while (!w.empty() && w.back() == '\\') w.pop_back();
+    mappings_.push_back({w, hostFolder});
+}
+
+std::optional<std::string> SimFileSystem::hostPathFor(const std::string& resolved) const {
+    for (const auto& m : mappings_) {
+        if (!hasPrefixNoCase(resolved, m.windowsFolder)) continue;
+        auto found = findHostPath(m.hostFolder, splitPath(resolved.substr(m.windowsFolder.size())));
+        if (found && fs::is_regular_file(*found)) return found->string();
+    }
+    return std::nullopt;
+}
+
+void SimFileSystem::writeFile(const std::string& path, const std::string& bytes) {
+    files_[lowerAscii(resolve(fullPath(path, "C:\\")))] = bytes;
+}
+
+bool SimFileSystem::removeFile(const std::string& path) {
+    return files_.erase(lowerAscii(resolve(fullPath(path, "C:\\")))) > 0;
+}
+
+std::optional<std::string> SimFileSystem::readFile(const std::string& path) const {
+    const std::string resolved = resolve(fullPath(path, "C:\\"));
+    auto it = files_.find(lowerAscii(resolved));
+    if (it != files_.end()) return it->second;
+    auto host = hostPathFor(resolved);
+    if (!host) return std::nullopt;
+    std::ifstream in(*host, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool SimFileSystem::fileExists(const std::string& path) const { return readFile(path).has_value(); }
+
+}  // namespace sim

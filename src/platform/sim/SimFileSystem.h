@@ -1,0 +1,44 @@
+// The simulated machine's disk: Windows paths matched without regard to case, files kept
+// in memory, and host folders (the sample package) mapped read-only under a Windows path.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class SimFileSystem {
+public:
+    // Makes `hostFolder` visible as `windowsFolder` (e.g. "C:\PKG"), read-only.
+    void mapHostFolder(const std::string& windowsFolder, const std::string& hostFolder);
+    void writeFile(const std::string& path, const std::string& bytes);
+    bool removeFile(const std::string& path);
+    std::optional<std::string> readFile(const std::string& path) const;
+    bool fileExists(const std::string& path) const;
+
+    // WOW64 file-system redirection: while on, "<windows>\system32" means "<windows>\SysWOW64".
+    void setRedirection(bool wow64Process, bool enabled, const std::string& windowsDir);
+    bool redirectionEnabled() const { return redirect_; }
+
+    // Absolute, normalised form of `path` seen from `currentDir` (".", ".." and "/" handled).
+    static std::string fullPath(const std::string& path, const std::string& currentDir);
+    // The path a call actually reaches, after redirection.
+    std::string resolve(const std::string& absolutePath) const;
+
+private:
+    struct Mapping {
+        std::string windowsFolder;  // normalised, no trailing backslash
+        std::string hostFolder;
+    };
+    std::optional<std::string> hostPathFor(const std::string& resolved) const;
+
+    std::map<std::string, std::string> files_;  // lower-case path -> bytes
+    std::vector<Mapping> mappings_;
+    bool wow64_ = false;
+    bool redirect_ = false;
+    std::string windowsDir_ = "C:\\WINDOWS";
+};
+
+}  // namespace sim

@@ -1,0 +1,84 @@
+#include "platform/sim/SimMachine.h"
+
+namespace sim {
+
+namespace {
+
+struct VersionFacts {
+    WindowsVersion version;
+    const char* name;
+    std::uint32_t platformId, major, minor, build;
+    std::uint8_t productType;
+    bool has64BitEdition;
+    bool hasNativeSystemInfo;  // GetNativeSystemInfo: XP and later
+    bool hasIsWow64Process;    // IsWow64Process: XP SP2 / 2003 SP1 and later
+    bool extendedVersion;      // OSVERSIONINFOEXA accepted
+};
+
+const VersionFacts kVersions[] = {
+    {WindowsVersion::Win95, "win95", plat::kPlatformWindows, 4, 0, 950, 0, false, false, false, false},
+    {WindowsVersion::Win98, "win98", plat::kPlatformWindows, 4, 10, 2222, 0, false, false, false, false},
+    {WindowsVersion::WinMe, "winme", plat::kPlatformWindows, 4, 90, 3000, 0, false, false, false, false},
+    {WindowsVersion::Nt4, "nt40", plat::kPlatformNt, 4, 0, 1381, plat::kNtWorkstation, false, false, false, true},
+    {WindowsVersion::Win2000, "win2k", plat::kPlatformNt, 5, 0, 2195, plat::kNtWorkstation, false, false, false, true},
+    {WindowsVersion::WinXP, "winxp", plat::kPlatformNt, 5, 1, 2600, plat::kNtWorkstation, false, true, true, true},
+    {WindowsVersion::WinXP64, "winxp64", plat::kPlatformNt, 5, 2, 3790, plat::kNtWorkstation, true, true, true, true},
+    {WindowsVersion::Server2003, "win2003", plat::kPlatformNt, 5, 2, 3790, plat::kNtServer, true, true, true, true},
+    {WindowsVersion::Vista, "vista", plat::kPlatformNt, 6, 0, 6002, plat::kNtWorkstation, true, true, true, true},
+    {WindowsVersion::Server2008, "win2008", plat::kPlatformNt, 6, 0, 6002, plat::kNtServer, true, true, true, true},
+    {WindowsVersion::Win7, "win7", plat::kPlatformNt, 6, 1, 7601, plat::kNtWorkstation, true, true, true, true},
+    {WindowsVersion::Server2008R2, "win2008r2", plat::kPlatformNt, 6, 1, 7601, plat::kNtServer, true, true, true, true},
+    {WindowsVersion::Win8, "win8", plat::kPlatformNt, 6, 2, 9200, plat::kNtWorkstation, true, true, true, true},
+};
+
+const VersionFacts& factsOf(WindowsVersion v) {
+    for (const auto& f : kVersions)
+        if (f.version == v) return f;
+    return kVersions[0];
+}
+
+}  // namespace
+
+const char* windowsVersionName(WindowsVersion v) { return factsOf(v).name; }
+
+SimMachine::SimMachine()
+    : platform_{profile, registry, system, process, security, services, windows, clock} {
+    security.setUser(true);
+    services.service("Spooler");
+    setWindows(WindowsVersion::Win7, false);
+}
+
+void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
+    const VersionFacts& f = factsOf(version);
+    const bool is64 = sixtyFourBit && f.has64BitEdition;
+    system.version = plat::OsVersionInfo{};
+    system.version.platformId = f.platformId;
+    system.version.majorVersion = f.major;
+    system.version.minorVersion = f.minor;
+    system.version.buildNumber = f.build;
+    system.version.productType = f.productType;
+    system.extendedVersionSupported = f.extendedVersion;
+    // WinXP64 is the AMD64 edition; other 64-bit editions are modelled as x64 too.
+    system.nativeArchitecture = is64 ? plat::kArchAmd64 : plat::kArchIntel;
+    system.wow64 = is64;
+    registry.setWow64(is64);
+    files.setRedirection(is64, is64, process.windowsDir);
+
+    std::vector<std::string> kernel32 = {"GetVersionExA", "GetSystemInfo", "LoadLibraryA"};
+    if (f.hasNativeSystemInfo) kernel32.push_back("GetNativeSystemInfo");
+    if (f.hasIsWow64Process) kernel32.push_back("IsWow64Process");
+    if (is64 || (f.platformId == plat::kPlatformNt && f.major >= 6)) {
+        kernel32.push_back("Wow64DisableWow64FsRedirection");
+        kernel32.push_back("Wow64RevertWow64FsRedirection");
+    }
+    process.defineLibrary("kernel32.dll", kernel32);
+}
+
+void SimMachine::installProgram(const std::string& hostFolder, const std::string& windowsFolder,
+                                const std::string& exeName) {
+    files.mapHostFolder(windowsFolder, hostFolder);
+    process.currentDir = windowsFolder;
+    process.imagePath = windowsFolder + "\\" + exeName;
+}
+
+}  // namespace sim

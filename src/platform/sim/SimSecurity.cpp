@@ -1,0 +1,66 @@
+#include "platform/sim/SimSecurity.h"
+
+namespace sim {
+
+plat::Sid SimSecurity::makeSid(const std::uint8_t authority[6], const std::vector<std::uint32_t>& subs) {
+    plat::Sid sid{1, static_cast<std::uint8_t>(subs.size())};
+    sid.insert(sid.end(), authority, authority + 6);
+    for (std::uint32_t s : subs)
+        for (int i = 0; i < 4; ++i) sid.push_back(static_cast<std::uint8_t>(s >> (8 * i)));
+    return sid;
+}
+
+plat::Sid SimSecurity::administratorsSid() {
+    return makeSid(plat::kSecurityNtAuthority, {plat::kSecurityBuiltinDomainRid, plat::kDomainAliasRidAdmins});
+}
+
+plat::Sid SimSecurity::usersSid() { return makeSid(plat::kSecurityNtAuthority, {32, 545}); }
+
+void SimSecurity::setUser(bool administrator, bool denyOnly) {
+    static const std::uint8_t world[6] = {0, 0, 0, 0, 0, 1};
+    groups.clear();
+    groups.push_back({makeSid(world, {0}), 7});
+    groups.push_back({usersSid(), 7});
+    if (administrator) groups.push_back({administratorsSid(), denyOnly ? plat::kSeGroupUseForDenyOnly : 0xFu});
+}
+
+std::uint32_t SimSecurity::groupsSize() const {
+    std::uint32_t size = 4;
+    for (const auto& g : groups) size += 8 + static_cast<std::uint32_t>(g.sid.size());
+    return size;
+}
+
+plat::TokenHandle SimSecurity::OpenThreadToken(std::uint32_t, bool) {
+    if (state_.enter("OpenThreadToken")) return 0;
+    if (!threadHasToken) {
+        state_.lastError = plat::kErrorNoToken;
+        return 0;
+    }
+    return 0x7001;
+}
+
+plat::TokenHandle SimSecurity::OpenProcessToken(std::uint32_t) {
+    if (state_.enter("OpenProcessToken")) return 0;
+    return 0x7002;
+}
+
+bool SimSecurity::GetTokenGroups(plat::TokenHandle token, std::uint32_t bufferSize,
+                                 std::vector<plat::TokenGroup>* out, std::uint32_t* needed) {
+    if (state_.enter("GetTokenInformation")) return false;
+    if (token != 0x7001 && token != 0x7002) return state_.fail(plat::kErrorInvalidHandle);
+    *needed = groupsSize();
+    if (bufferSize < *needed) return state_.fail(plat::kErrorInsufficientBuffer);
+    *out = groups;
+    return true;
+}
+
+bool SimSecurity::AllocateAndInitializeSid(const std::uint8_t authority[6],
+                                           const std::vector<std::uint32_t>& subAuthorities, plat::Sid* sid) {
+    if (state_.enter("AllocateAndInitializeSid")) return false;
+    *sid = makeSid(authority, subAuthorities);
+    return true;
+}
+
+bool SimSecurity::EqualSid(const plat::Sid& a, const plat::Sid& b) { return a == b; }
+
+}  // namespace sim

@@ -1,0 +1,80 @@
+#include "platform/sim/SimWindows.h"
+
+namespace sim {
+
+plat::WindowHandle SimWindows::addWindow(const std::string& utf8Title, bool iconic) {
+    SimWindow w{next_, utf8Title, iconic};
+    next_ += 2;
+    windows_.push_back(w);
+    return w.handle;
+}
+
+void SimWindows::removeWindow(plat::WindowHandle window) {
+    for (auto it = windows_.begin(); it != windows_.end(); ++it)
+        if (it->handle == window) {
+            windows_.erase(it);
+            return;
+        }
+}
+
+SimWindow* SimWindows::find(plat::WindowHandle handle) {
+    for (auto& w : windows_)
+        if (w.handle == handle) return &w;
+    return nullptr;
+}
+
+const SimWindow* SimWindows::window(plat::WindowHandle handle) const {
+    for (const auto& w : windows_)
+        if (w.handle == handle) return &w;
+    return nullptr;
+}
+
+void SimWindows::scriptAnswers(const std::vector<int>& answers) {
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+plat::WindowHandle SimWindows::FindWindowByTitle(const std::string& utf8Title) {
+    if (state_.enter("FindWindowW")) return 0;
+    for (const auto& w : windows_)
+        if (w.title == utf8Title) return w.handle;  // exact, case included
+    return 0;
+}
+
+bool SimWindows::SetForegroundWindow(plat::WindowHandle window) {
+    if (state_.enter("SetForegroundWindow")) return false;
+    if (!find(window)) return false;
+    foreground_ = window;
+    return true;
+}
+
+bool SimWindows::IsIconic(plat::WindowHandle window) {
+    SimWindow* w = find(window);
+    return w && w->iconic;
+}
+
+bool SimWindows::OpenIcon(plat::WindowHandle window) {
+    if (state_.enter("OpenIcon")) return false;
+    SimWindow* w = find(window);
+    if (!w) return state_.fail(plat::kErrorInvalidHandle);
+    w->iconic = false;
+    return true;
+}
+
+plat::WindowHandle SimWindows::GetActiveWindow() { return active_; }
+
+int SimWindows::MessageBox(plat::WindowHandle owner, const std::string& text, const std::string& caption,
+                           std::uint32_t type) {
+    if (state_.enter("MessageBoxA")) return 0;
+    int answer;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    } else {
+        std::uint32_t buttons = type & plat::kMbTypeMask;
+        answer = (buttons == plat::kMbYesNo || buttons == 3) ? plat::kIdYes : plat::kIdOk;
+    }
+    shown_.push_back({owner, text, caption, type, answer});
+    return answer;
+}
+
+}  // namespace sim

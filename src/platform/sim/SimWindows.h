@@ -1,0 +1,77 @@
+// Top-level windows of the simulated desktop and the message boxes the program shows.
+// Message boxes are recorded and answered from a script.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/ClockApi.h"
+#include "platform/WindowApi.h"
+#include "platform/sim/SimState.h"
+
+namespace sim {
+
+struct SimWindow {
+    plat::WindowHandle handle = 0;
+    std::string title;  // UTF-8
+    bool iconic = false;
+};
+
+struct ShownMessageBox {
+    plat::WindowHandle owner;
+    std::string text;
+    std::string caption;
+    std::uint32_t type;
+    int answer;
+};
+
+class SimWindows : public plat::WindowApi {
+public:
+    explicit SimWindows(SimState& state) : state_(state) {}
+
+    plat::WindowHandle addWindow(const std::string& utf8Title, bool iconic = false);
+    void removeWindow(plat::WindowHandle window);
+    const SimWindow* window(plat::WindowHandle handle) const;
+    plat::WindowHandle foreground() const { return foreground_; }
+    void setActiveWindow(plat::WindowHandle window) { active_ = window; }
+
+    // Answers for the next message boxes, in order; without one, the box is answered with
+    // its first button (OK or Yes).
+    void scriptAnswers(const std::vector<int>& answers);
+    const std::vector<ShownMessageBox>& messageBoxes() const { return shown_; }
+    void clearMessageBoxes() { shown_.clear(); }
+
+    plat::WindowHandle FindWindowByTitle(const std::string& utf8Title) override;
+    bool SetForegroundWindow(plat::WindowHandle window) override;
+    bool IsIconic(plat::WindowHandle window) override;
+    bool OpenIcon(plat::WindowHandle window) override;
+    plat::WindowHandle GetActiveWindow() override;
+    int MessageBox(plat::WindowHandle owner, const std::string& text, const std::string& caption,
+                   std::uint32_t type) override;
+
+private:
+    SimWindow* find(plat::WindowHandle handle);
+    SimState& state_;
+    std::vector<SimWindow> windows_;
+    std::deque<int> answers_;
+    std::vector<ShownMessageBox> shown_;
+    plat::WindowHandle foreground_ = 0;
+    plat::WindowHandle active_ = 0;
+    plat::WindowHandle next_ = 0x20000;
+};
+
+class SimClock : public plat::ClockApi {
+public:
+    explicit SimClock(SimState& state) : state_(state) {}
+    void Sleep(std::uint32_t ms) override {
+        state_.nowMs += ms;
+        sleeps.push_back(ms);
+    }
+    std::uint32_t GetTickCount() override { return static_cast<std::uint32_t>(state_.nowMs); }
+    std::vector<std::uint32_t> sleeps;  // every sleep, in order
+
+private:
+    SimState& state_;
+};
+
+}  // namespace sim

@@ -1,0 +1,122 @@
+// The real Windows behind the platform interfaces: each class forwards to the Win32 call
+// of the same name and only converts between our plain types and the SDK's. Anything
+// newer than Windows 2000 is reached through GetProcAddress, never linked.
+//
+// Translation units that also include <windows.h> must take it from WindowsHeaders.h.
+#pragma once
+#include "platform/Platform.h"
+
+namespace plat {
+
+class Win32ProfileApi final : public ProfileApi {
+public:
+    std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                        const std::string& defaultValue, std::uint32_t size,
+                                        const std::string& file) override;
+};
+
+class Win32RegistryApi final : public RegistryApi {
+public:
+    long RegOpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
+                      std::uint32_t access, RegKey* result) override;
+    long RegCreateKeyEx(RegKey root, const std::string& subKey, const char* className,
+                        std::uint32_t options, std::uint32_t access, RegKey* result,
+                        std::uint32_t* disposition) override;
+    long RegCloseKey(RegKey key) override;
+    long RegQueryValueEx(RegKey key, const std::string& name, std::uint32_t* type,
+                         std::uint8_t* data, std::uint32_t* size) override;
+    long RegSetValueEx(RegKey key, const std::string& name, std::uint32_t type,
+                       const std::uint8_t* data, std::uint32_t size) override;
+    long RegDeleteValue(RegKey key, const std::string& name) override;
+    long RegDeleteKey(RegKey root, const std::string& subKey) override;
+    long RegEnumKeyEx(RegKey key, std::uint32_t index, std::string* name) override;
+};
+
+class Win32SystemInfoApi final : public SystemInfoApi {
+public:
+    bool GetVersionEx(OsVersionInfo* info, bool extended) override;
+    void GetSystemInfo(SystemInfo* info) override;
+    void CallGetNativeSystemInfo(ProcAddress fn, SystemInfo* info) override;
+    bool CallIsWow64Process(ProcAddress fn, bool* isWow64) override;
+    bool CallWow64DisableWow64FsRedirection(ProcAddress fn, void** oldValue) override;
+    bool CallWow64RevertWow64FsRedirection(ProcAddress fn, void* oldValue) override;
+};
+
+class Win32ProcessApi final : public ProcessApi {
+public:
+    std::uint32_t GetLastError() override;
+    void SetLastError(std::uint32_t error) override;
+    std::uint32_t GetModuleFileName(std::uint32_t size, std::string* out) override;
+    std::uint32_t GetCurrentDirectory(std::uint32_t size, std::string* out) override;
+    std::uint32_t GetSystemDirectory(std::uint32_t size, std::string* out) override;
+    std::uint32_t GetWindowsDirectory(std::uint32_t size, std::string* out) override;
+    MutexHandle CreateMutex(bool initialOwner, const std::string& name) override;
+    bool CloseHandle(Handle handle) override;
+    ModuleHandle LoadLibrary(const std::string& fileName) override;
+    ModuleHandle GetModuleHandle(const std::string& moduleName) override;
+    ProcAddress GetProcAddress(ModuleHandle module, const std::string& procName) override;
+    bool FreeLibrary(ModuleHandle module) override;
+};
+
+class Win32SecurityApi final : public SecurityApi {
+public:
+    TokenHandle OpenThreadToken(std::uint32_t access, bool openAsSelf) override;
+    TokenHandle OpenProcessToken(std::uint32_t access) override;
+    bool GetTokenGroups(TokenHandle token, std::uint32_t bufferSize,
+                        std::vector<TokenGroup>* groups, std::uint32_t* needed) override;
+    bool AllocateAndInitializeSid(const std::uint8_t authority[6],
+                                  const std::vector<std::uint32_t>& subAuthorities,
+                                  Sid* sid) override;
+    bool EqualSid(const Sid& a, const Sid& b) override;
+};
+
+class Win32ServiceApi final : public ServiceApi {
+public:
+    ScHandle OpenSCManager(const char* machine, const char* database,
+                           std::uint32_t access) override;
+    ScHandle OpenService(ScHandle manager, const std::string& name, std::uint32_t access) override;
+    bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus* status) override;
+    bool StartService(ScHandle service) override;
+    bool QueryServiceStatus(ScHandle service, ServiceStatus* status) override;
+    bool CloseServiceHandle(ScHandle handle) override;
+};
+
+class Win32WindowApi final : public WindowApi {
+public:
+    WindowHandle FindWindowByTitle(const std::string& utf8Title) override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    bool IsIconic(WindowHandle window) override;
+    bool OpenIcon(WindowHandle window) override;
+    WindowHandle GetActiveWindow() override;
+    int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                   std::uint32_t type) override;
+};
+
+class Win32ClockApi final : public ClockApi {
+public:
+    void Sleep(std::uint32_t milliseconds) override;
+    std::uint32_t GetTickCount() override;
+};
+
+// One of each, bundled as the Platform the core is handed.
+class Win32Platform {
+public:
+    Win32Platform();
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    Platform& platform() { return platform_; }
+
+private:
+    Win32ProfileApi profile_;
+    Win32RegistryApi registry_;
+    Win32SystemInfoApi system_;
+    Win32ProcessApi process_;
+    Win32SecurityApi security_;
+    Win32ServiceApi services_;
+    Win32WindowApi windows_;
+    Win32ClockApi clock_;
+    Platform platform_;
+};
+
+}  // namespace plat

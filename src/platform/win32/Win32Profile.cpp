@@ -1,0 +1,21 @@
+#include "platform/win32/WindowsHeaders.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <cstring>
+#include <vector>
+
+namespace plat {
+
+std::string Win32ProfileApi::GetPrivateProfileString(const std::string& section,
+                                                     const std::string& key,
+                                                     const std::string& defaultValue,
+                                                     std::uint32_t size, const std::string& file) {
+    // One spare byte so a zero-sized request still has somewhere to point. The answer is
+    // the text left in the buffer, not the count returned: callers only ever see the former.
+    std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+    ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
+                               size, file.c_str());
+    return std::string(buffer.data(), strnlen(buffer.data(), size));
+}
+
+}  // namespace plat

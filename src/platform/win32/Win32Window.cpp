@@ -1,0 +1,37 @@
+#include "platform/win32/WindowsHeaders.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <vector>
+
+namespace plat {
+
+namespace {
+HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+}  // namespace
+
+WindowHandle Win32WindowApi::FindWindowByTitle(const std::string& utf8Title) {
+    int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8Title.c_str(), -1, nullptr, 0);
+    if (length <= 0) return 0;
+    std::vector<wchar_t> title(static_cast<std::size_t>(length));
+    if (::MultiByteToWideChar(CP_UTF8, 0, utf8Title.c_str(), -1, title.data(), length) <= 0)
+        return 0;
+    return FromHwnd(::FindWindowW(nullptr, title.data()));
+}
+
+bool Win32WindowApi::SetForegroundWindow(WindowHandle window) {
+    return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
+}
+
+bool Win32WindowApi::IsIconic(WindowHandle window) { return ::IsIconic(ToHwnd(window)) != FALSE; }
+
+bool Win32WindowApi::OpenIcon(WindowHandle window) { return ::OpenIcon(ToHwnd(window)) != FALSE; }
+
+WindowHandle Win32WindowApi::GetActiveWindow() { return FromHwnd(::GetActiveWindow()); }
+
+int Win32WindowApi::MessageBox(WindowHandle owner, const std::string& text,
+                               const std::string& caption, std::uint32_t type) {
+    return ::MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), type);
+}
+
+}  // namespace plat

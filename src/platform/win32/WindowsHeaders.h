@@ -1,0 +1,33 @@
+// <windows.h> for code that also sees the platform interfaces. The SDK turns names such as
+// GetModuleFileName or RegOpenKeyEx into macros for their A/W forms; left alone they would
+// rename our interface methods in one translation unit and not in another. Include this
+// instead of <windows.h> and call the A forms by their full names.
+#pragma once
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#undef GetPrivateProfileString
+#undef RegOpenKeyEx
+#undef RegCreateKeyEx
+#undef RegQueryValueEx
+#undef RegSetValueEx
+#undef RegDeleteValue
+#undef RegDeleteKey
+#undef RegEnumKeyEx
+#undef GetVersionEx
+#undef GetModuleFileName
+#undef GetCurrentDirectory
+#undef GetSystemDirectory
+#undef GetWindowsDirectory
+#undef CreateMutex
+#undef LoadLibrary
+#undef GetModuleHandle
+#undef OpenSCManager
+#undef OpenService
+#undef StartService
+#undef MessageBox

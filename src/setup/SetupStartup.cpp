@@ -1,0 +1,117 @@
+#include "setup/SetupStartup.h"
+
+#include <cstdio>
+
+#include "config/IniValues.h"
+#include "config/LanguageFile.h"
+#include "config/MessageBoxes.h"
+#include "config/PackageConfig.h"
+#include "config/PackageFiles.h"
+
+namespace setup {
+
+using cfg::Program;
+
+const char* const kSetupWindowTitles[2] = {"Printer Driver Setup", "打印机驱动安装程序"};
+const char* const kUninstallWindowTitles[2] = {"Uninstall", "打印机卸载程序"};
+
+namespace {
+
+const char kDeviceName[] = "DEVICENAME";
+
+StartupDecision refuse(plat::Platform& p, StartupDecision d, const char* section, const char* key) {
+    cfg::ShowAppMessage(p, Program::Setup, cfg::LanguageFile(p, Program::Setup, section).GetText(key), plat::kMbOk);
+    d.outcome = StartupDecision::Refused;
+    d.refusalSection = section;
+    d.refusalKey = key;
+    return d;
+}
+
+bool isRefusedWindowsVersion(plat::Platform& p) {
+    plat::OsVersionInfo v;
+    if (!p.system.GetVersionEx(&v, false)) return false;
+    if (v.platformId == plat::kPlatformWindows && v.minorVersion != 0) return true;  // 98, Me
+    return v.platformId == plat::kPlatformNt && v.majorVersion == 4 && v.minorVersion == 0;
+}
+
+// Only the last model entry decides (each entry read replaces the one before), and its
+// port section is looked up in all four model files of the running width.
+bool packageSupportsAPort(plat::Platform& p, bool is64) {
+    cfg::PackageConfig package(p);
+    const int count = package.deviceCount();
+    std::string buffer;
+    bool anyModel = false;
+    for (int n = 1; n <= count; ++n) {
+        if (package.deviceEntry(n, &buffer) >= 0) anyModel = true;
+    }
+    if (!anyModel) return false;  // no model to probe: nothing can be installed
+    const std::string section = cfg::CutTo(buffer + ".PORT", 200);
+    for (int category = 0; category < 4; ++category) {
+        const std::string file = cfg::ModelFileName(category, is64);
+        for (const char* key : {"USBSUPPORTED", "LPTSUPPORTED", "COMSUPPORTED"})
+            if (ReadIniInt(p, file, section, key) != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int ReadIniInt(plat::Platform& p, const std::string& file, const std::string& section, const std::string& key) {
+    return cfg::ReadIniNumber(p, file, section, key, 200);
+}
+
+plat::WindowHandle FindWindowByTitles(plat::Platform& p, const char* const titles[2]) {
+    plat::WindowHandle w = p.windows.FindWindowByTitle(titles[0]);
+    return w ? w : p.windows.FindWindowByTitle(titles[1]);
+}
+
+bool IsWow64(plat::Platform& p) {
+    std::string systemDir;
+    plat::ModuleHandle kernel32 = 0;
+    const std::uint32_t n = p.process.GetSystemDirectory(261, &systemDir);
+    if (n > 0 && n < 261) {
+        char path[261];
+        const int written = std::snprintf(path, sizeof path, "%s\\kernel32.dll", systemDir.c_str());
+        if (written > 0 && written < static_cast<int>(sizeof path)) kernel32 = p.process.LoadLibrary(path);
+    }
+    if (!kernel32) kernel32 = p.process.LoadLibrary("kernel32.dll");
+    if (!kernel32) return false;
+    bool wow64 = false;
+    if (plat::ProcAddress fn = p.process.GetProcAddress(kernel32, "IsWow64Process")) {
+        if (!p.system.CallIsWow64Process(fn, &wow64)) {
+            p.process.FreeLibrary(kernel32);
+            return false;
+        }
+    }
+    p.process.FreeLibrary(kernel32);
+    return wow64;
+}
+
+StartupDecision RunSetupStartup(plat::Platform& p) {
+    StartupDecision d;
+    p.process.CreateMutex(true, cfg::ApplicationName(p));
+    if (p.process.GetLastError() == plat::kErrorAlreadyExists) {
+        if (plat::WindowHandle w = FindWindowByTitles(p, kSetupWindowTitles)) {
+            p.windows.SetForegroundWindow(w);
+            if (p.windows.IsIconic(w)) p.windows.OpenIcon(w);
+        }
+        d.outcome = StartupDecision::AlreadyRunning;
+        return d;
+    }
+    if (FindWindowByTitles(p, kUninstallWindowTitles)) return refuse(p, d, "Setup", "Close");
+    if (isRefusedWindowsVersion(p)) return refuse(p, d, "Setup", "Nonsupport");
+
+    d.is64BitWindows = IsWow64(p);
+    const int widths = ReadIniInt(p, cfg::kPackageFile, kDeviceName, "Supported32OR64");
+    if (widths == 1 && d.is64BitWindows) return refuse(p, d, "Message", "IDS_X64");
+    if (widths == 2 && !d.is64BitWindows) return refuse(p, d, "Message", "IDS_X32");
+
+    if (!packageSupportsAPort(p, d.is64BitWindows)) return refuse(p, d, "Setup", "PortNull");
+
+    d.showAgreement = ReadIniInt(p, cfg::kPackageFile, kDeviceName, "LOADLICENSE") != 0 ? 1 : 0;
+    d.useChineseFont = ReadIniInt(p, cfg::kPackageFile, kDeviceName, "LANGUAGE") == 0 ? 1 : 0;
+    d.outcome = StartupDecision::ShowWizard;
+    return d;
+}
+
+}  // namespace setup

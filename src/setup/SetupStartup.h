@@ -1,0 +1,42 @@
+// The decisions setup makes before its wizard appears: one instance only, not while the
+// uninstaller runs, not on Windows 98/Me/NT 4.0, not with a package for the other
+// processor width, and not with a package whose model supports no port.
+#pragma once
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace setup {
+
+struct StartupDecision {
+    enum Outcome {
+        ShowWizard,       // go on to the wizard
+        AlreadyRunning,   // another setup runs: it was brought forward, nothing shown
+        Refused,          // a message was shown; the process ends
+    };
+    Outcome outcome = Refused;
+    std::string refusalSection;  // language section and key of the message shown
+    std::string refusalKey;
+    bool is64BitWindows = false;
+    int showAgreement = 0;   // LOADLICENSE non-zero
+    int useChineseFont = 0;  // LANGUAGE zero or absent
+};
+
+// The wizard window's titles, English and Chinese, that mark a running setup and a
+// running uninstaller.
+extern const char* const kSetupWindowTitles[2];
+extern const char* const kUninstallWindowTitles[2];
+
+// Runs the start-up checks in order. The named mutex stays held for the process's life.
+StartupDecision RunSetupStartup(plat::Platform& p);
+
+// True when this 32-bit program runs on 64-bit Windows; false wherever that cannot be asked.
+bool IsWow64(plat::Platform& p);
+
+// One integer of an INI file named relative to the current directory (0 when absent).
+int ReadIniInt(plat::Platform& p, const std::string& file, const std::string& section, const std::string& key);
+
+// A window with one of the titles, English first.
+plat::WindowHandle FindWindowByTitles(plat::Platform& p, const char* const titles[2]);
+
+}  // namespace setup

@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "platform/sim/SimMachine.h"
+
+TEST(SimMachine, Compiles) { sim::SimMachine m; }
