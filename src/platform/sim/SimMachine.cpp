@@ -16,9 +16,9 @@ struct VersionFacts {
 };
 
 const VersionFacts kVersions[] = {
-    {WindowsVersion::Win95, "win95", plat::kPlatformWindows, 4, 0, 950, 0, false, false, false, false},
-    {WindowsVersion::Win98, "win98", plat::kPlatformWindows, 4, 10, 2222, 0, false, false, false, false},
-    {WindowsVersion::WinMe, "winme", plat::kPlatformWindows, 4, 90, 3000, 0, false, false, false, false},
+    {WindowsVersion::Win95, "win95", plat::kPlatformWindows, 4, 0, 950, 0, false, false, false, true},
+    {WindowsVersion::Win98, "win98", plat::kPlatformWindows, 4, 10, 2222, 0, false, false, false, true},
+    {WindowsVersion::WinMe, "winme", plat::kPlatformWindows, 4, 90, 3000, 0, false, false, false, true},
     {WindowsVersion::Nt4, "nt40", plat::kPlatformNt, 4, 0, 1381, plat::kNtWorkstation, false, false, false, true},
     {WindowsVersion::Win2000, "win2k", plat::kPlatformNt, 5, 0, 2195, plat::kNtWorkstation, false, false, false, true},
     {WindowsVersion::WinXP, "winxp", plat::kPlatformNt, 5, 1, 2600, plat::kNtWorkstation, false, true, true, true},
