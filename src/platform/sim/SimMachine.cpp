@@ -50,7 +50,8 @@ SimMachine::SimMachine()
 
 void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     const VersionFacts& f = factsOf(version);
-    const bool is64 = sixtyFourBit && f.has64BitEdition;
+    // XP x64 only ever existed as a 64-bit edition.
+    const bool is64 = (sixtyFourBit && f.has64BitEdition) || version == WindowsVersion::WinXP64;
     system.version = plat::OsVersionInfo{};
     system.version.platformId = f.platformId;
     system.version.majorVersion = f.major;

@@ -3,8 +3,11 @@
 namespace sim {
 
 plat::Sid SimSecurity::makeSid(const std::uint8_t authority[6], const std::vector<std::uint32_t>& subs) {
-    plat::Sid sid{1, static_cast<std::uint8_t>(subs.size())};
-    sid.insert(sid.end(), authority, authority + 6);
+    plat::Sid sid;
+    sid.reserve(8 + 4 * subs.size());
+    sid.push_back(1);
+    sid.push_back(static_cast<std::uint8_t>(subs.size()));
+    for (int i = 0; i < 6; ++i) sid.push_back(authority[i]);
     for (std::uint32_t s : subs)
         for (int i = 0; i < 4; ++i) sid.push_back(static_cast<std::uint8_t>(s >> (8 * i)));
     return sid;
