@@ -1,0 +1,70 @@
+// The print spooler calls (winspool.drv), with the records they take as plain structs.
+// A string member that Windows allows to be null is an Optional text.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/WinTypes.h"
+
+namespace plat {
+
+using PrinterHandle = Handle;
+using OptText = std::optional<std::string>;
+
+struct PrinterInfo2 {
+    OptText serverName, printerName, shareName, portName, driverName, comment, location;
+    OptText sepFile, printProcessor, datatype, parameters;
+    std::uint32_t attributes = 0, priority = 0, defaultPriority = 0, startTime = 0, untilTime = 0;
+    std::uint32_t status = 0, jobs = 0, averagePpm = 0;
+};
+
+struct DriverInfo3 {
+    std::uint32_t version = 0;
+    OptText name, environment, driverPath, dataFile, configFile, helpFile;
+    std::vector<std::string> dependentFiles;  // the double-NUL-terminated list, as names
+    OptText monitorName, defaultDataType;
+};
+
+struct MonitorInfo2 {
+    OptText name, environment, dllName;
+};
+
+enum : std::uint32_t {
+    kErrorUnknownPrinterDriver = 1797,
+    kErrorInvalidPrinterName = 1801,
+    kErrorPrinterAlreadyExists = 1802,
+    kErrorPrinterDriverInUse = 3001,
+    kErrorPrintProcessorAlreadyInstalled = 3005,
+    kErrorPrintMonitorAlreadyInstalled = 3006,
+    kErrorPrintMonitorInUse = 3008,
+    kErrorUnknownPrintMonitor = 3000,
+    kErrorRpcServerUnavailable = 1722,
+    kPrinterAttributeDefault = 4,
+};
+
+class SpoolerApi {
+public:
+    virtual ~SpoolerApi() = default;
+    virtual bool AddPrinter(const PrinterInfo2& info, PrinterHandle* printer) = 0;  // level 2
+    virtual bool OpenPrinter(const std::string& name, PrinterHandle* printer) = 0;
+    virtual bool ClosePrinter(PrinterHandle printer) = 0;
+    // GetPrinterA level 2: with bufferSize below *needed it fails with 122.
+    virtual bool GetPrinter2(PrinterHandle printer, std::uint32_t bufferSize, PrinterInfo2* info,
+                             std::uint32_t* needed) = 0;
+    virtual bool SetPrinter2(PrinterHandle printer, const PrinterInfo2& info) = 0;
+    virtual bool DeletePrinter(PrinterHandle printer) = 0;
+    virtual bool AddPrinterDriver(const DriverInfo3& info) = 0;  // level 3
+    virtual bool AddMonitor(const MonitorInfo2& info) = 0;       // level 2
+    virtual bool AddPrintProcessor(const OptText& environment, const std::string& dllName,
+                                   const std::string& processorName) = 0;
+    // EnumPortsA level 1: with bufferSize below *needed it fails with 122.
+    virtual bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) = 0;
+    virtual bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) = 0;
+    virtual bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) = 0;
+    // SetDefaultPrinterA, found at run time in winspool.drv (Windows 2000 and later).
+    virtual bool CallSetDefaultPrinter(ProcAddress fn, const std::string& name) = 0;
+};
+
+}  // namespace plat
