@@ -9,6 +9,8 @@
 export WINEDEBUG=${WINEDEBUG:--all}
 KLM_WINE_CACHE=${KLM_WINE_CACHE:-$HOME/.cache/klm-wine}
 KLM_WINE_TIMEOUT=${KLM_WINE_TIMEOUT:-300}
+# Bump when the way base prefixes are made changes, so cached ones are rebuilt.
+KLM_WINE_RECIPE=2
 
 _klm_prefixes=()      # prefixes whose wineserver we started
 _klm_run_dir=""
@@ -44,47 +46,65 @@ klm_install_trap() {
     trap 'exit 143' TERM
 }
 
-# klm_base_prefix win32|win64: prints the path of the cached base prefix, creating it the
-# first time. Creation is locked so parallel runs build it once.
+# klm_base_prefix win32|win64: sets KLM_BASE to the cached base prefix, creating it the
+# first time. Creation is locked so parallel runs build it once. (Results come back in
+# variables, not printed: a wineserver started inside $(...) would keep the capture open.)
 klm_base_prefix() {
     local arch=$1
-    local base=$KLM_WINE_CACHE/$arch
+    KLM_BASE=$KLM_WINE_CACHE/$arch
     mkdir -p "$KLM_WINE_CACHE"
     (
         flock 9
-        if [[ -f $base/.klm-ready ]]; then exit 0; fi
-        local work=$base.creating
+        base=$KLM_BASE
+        if [[ $(cat "$base/.klm-ready" 2>/dev/null) == "$KLM_WINE_RECIPE" ]]; then exit 0; fi
+        work=$base.creating
         rm -rf "$work" "$base"
         klm_log "creating $arch base prefix in $base (once)"
         # No Mono or Gecko: nothing we test needs them and their installers would prompt.
-        WINEARCH=$arch WINEDLLOVERRIDES="mscoree,mshtml=" \
-            klm_in_prefix "$work" wine wineboot -i >/dev/null 2>&1 || {
-                klm_log "wineboot failed for $arch"; WINEPREFIX=$work wineserver -k 2>/dev/null; exit 1; }
+        if ! WINEARCH=$arch WINEDLLOVERRIDES="mscoree,mshtml=" \
+                klm_in_prefix "$work" wine wineboot -i </dev/null >/dev/null 2>&1; then
+            klm_log "wineboot failed for $arch"
+            WINEPREFIX=$work timeout -k 5 20 wineserver -k >/dev/null 2>&1
+            exit 1
+        fi
         # A crash must end the program instead of waiting on a dialog nobody will click.
-        klm_in_prefix "$work" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-            /t REG_DWORD /d 0 /f >/dev/null 2>&1 || { klm_log "reg add failed"; exit 1; }
+        # Windows live in a virtual desktop: without a window manager every hide or destroy
+        # would cost about two seconds, and screenshots would show no frames.
+        local setting
+        for setting in 'HKCU\Software\Wine\WineDbg /v ShowCrashDialog /t REG_DWORD /d 0' \
+                       'HKCU\Software\Wine\Explorer /v Desktop /t REG_SZ /d Default' \
+                       'HKCU\Software\Wine\Explorer\Desktops /v Default /t REG_SZ /d 1024x768'; do
+            # shellcheck disable=SC2086 # the setting is split into reg's arguments on purpose
+            if ! klm_in_prefix "$work" wine reg add $setting /f </dev/null >/dev/null 2>&1; then
+                klm_log "reg add $setting failed in $work"
+                WINEPREFIX=$work timeout -k 5 20 wineserver -k >/dev/null 2>&1
+                exit 1
+            fi
+        done
+        # Let the registry reach the disk before the prefix is copied.
         WINEPREFIX=$work timeout -k 5 60 wineserver -w
         mv "$work" "$base"
-        touch "$base/.klm-ready"
-    ) 9>"$KLM_WINE_CACHE/.lock-$arch" || return 1
-    printf '%s\n' "$base"
+        echo "$KLM_WINE_RECIPE" >"$base/.klm-ready"
+    ) 9>"$KLM_WINE_CACHE/.lock-$arch"
 }
 
 # klm_run_prefix win32|win64: copies the base prefix for this run, starts a persistent
-# wineserver for it and prints the copy's path.
+# wineserver for it, starts Wine's services once, and sets KLM_PREFIX to the copy.
 klm_run_prefix() {
-    local arch=$1 base
-    base=$(klm_base_prefix "$arch") || return 1
+    local arch=$1
+    klm_base_prefix "$arch" || return 1
     if [[ -z $_klm_run_dir ]]; then
         _klm_run_dir=${KLM_WINE_RUN_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/klm-wine.XXXXXX")}
         mkdir -p "$_klm_run_dir"
     fi
-    local prefix=$_klm_run_dir/$arch
-    rm -rf "$prefix"
-    cp -a "$base" "$prefix"
-    _klm_prefixes+=("$prefix")
-    WINEPREFIX=$prefix wineserver -p
-    printf '%s\n' "$prefix"
+    KLM_PREFIX=$_klm_run_dir/$arch
+    rm -rf "$KLM_PREFIX"
+    cp -a "$KLM_BASE" "$KLM_PREFIX" || return 1
+    _klm_prefixes+=("$KLM_PREFIX")
+    WINEPREFIX=$KLM_PREFIX wineserver -p </dev/null >/dev/null 2>&1
+    # The first program starts Wine's services, which inherit its output: give it none, so
+    # a later program's output pipe is not held open by them.
+    klm_in_prefix "$KLM_PREFIX" wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 }
 
 # klm_set_version PREFIX NAME: the Windows version the prefix reports (win2k, winxp,
