@@ -7,7 +7,7 @@
 #
 # Variables: KLM_BUILD_DIR (default build-win32), KLM_WINE_LOG_DIR (default
 # $KLM_BUILD_DIR/wine-logs), KLM_WINE_VERSIONS_32 / KLM_WINE_VERSIONS_64 (space-separated
-# version names), plus those of lib.sh (KLM_WINE_CACHE, KLM_WINE_TIMEOUT, KLM_WINE_KEEP).
+# version names; set one empty to skip that prefix), plus those of lib.sh (KLM_WINE_CACHE, KLM_WINE_TIMEOUT, KLM_WINE_KEEP).
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -32,8 +32,8 @@ build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
 log_dir=${KLM_WINE_LOG_DIR:-$build_dir/wine-logs}
 exe=$build_dir/tests/wine/wine_tests.exe
 # winecfg refuses winxp64 in a 32-bit prefix and win2k/winxp in a 64-bit one.
-versions_32=${KLM_WINE_VERSIONS_32:-"win2k winxp win2003 vista win2008 win7 win2008r2"}
-versions_64=${KLM_WINE_VERSIONS_64:-"winxp64 win2003 vista win2008 win7 win2008r2"}
+versions_32=${KLM_WINE_VERSIONS_32-"win2k winxp win2003 vista win2008 win7 win2008r2"}
+versions_64=${KLM_WINE_VERSIONS_64-"winxp64 win2003 vista win2008 win7 win2008r2"}
 
 started=$(date +%s.%N)
 elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
@@ -89,13 +89,14 @@ run_one() {  # prefix arch version expect_wow64
 }
 
 for arch in win32 win64; do
+    if [[ $arch == win32 ]]; then versions=$versions_32; wow64=0; else versions=$versions_64; wow64=1; fi
+    [[ -n ${versions// /} ]] || continue
     t0=$(date +%s.%N)
     if ! klm_run_prefix "$arch"; then
         failures+=("$arch (no prefix)")
         continue
     fi
     klm_log "$arch prefix ready in $(elapsed "$t0") s"
-    if [[ $arch == win32 ]]; then versions=$versions_32; wow64=0; else versions=$versions_64; wow64=1; fi
     for version in $versions; do
         run_one "$KLM_PREFIX" "$arch" "$version" "$wow64"
     done
