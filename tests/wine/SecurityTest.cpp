@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "WineTestSupport.h"
+#include "platform/win32/WindowsHeaders.h"
 
 using namespace plat;
 using winetest::Real;
@@ -70,6 +71,19 @@ TEST(Win32Security, ProcessTokenGroupsNeedASizeProbeAndIncludeAdministrators) {
     }
     // Wine runs everything as an administrator, as Windows 2000 and XP usually did.
     EXPECT_TRUE(admin);
+
+    // Every group of the raw list comes out, in order, with its attributes.
+    std::vector<DWORD> raw(needed / sizeof(DWORD) + 1);
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(reinterpret_cast<HANDLE>(token), TokenGroups, raw.data(),
+                                    needed, &size));
+    const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(raw.data());
+    ASSERT_EQ(list->GroupCount, groups.size());
+    for (DWORD i = 0; i < list->GroupCount; ++i) {
+        const auto* bytes = static_cast<const std::uint8_t*>(list->Groups[i].Sid);
+        EXPECT_EQ(Sid(bytes, bytes + GetLengthSid(list->Groups[i].Sid)), groups[i].sid) << i;
+        EXPECT_EQ(list->Groups[i].Attributes, groups[i].attributes) << i;
+    }
     EXPECT_TRUE(Real().process.CloseHandle(token));
 }
 
