@@ -258,15 +258,9 @@ INSTANTIATE_TEST_SUITE_P(
         ProfileCase{"EmptyValueLastLine", "[S]\r\nA=", "S", "A", "d"}),
     CaseName);
 
-// SIM DISAGREES WITH WINE: these cases fail and are disabled until the simulated reader
-// is settled (run them with --gtest_also_run_disabled_tests).
-//  - BlanksInsideBrackets: Wine trims blanks inside "[ S ]" and finds section "S"; the
-//    simulated reader keeps " S " as the name and answers the default.
-//  - Utf8ByteOrderMark: Wine skips a UTF-8 byte-order mark before "[S]"; the simulated
-//    reader keeps the three bytes in the first line, so "[S]" is no section header. Which of
-//    the two Windows itself does is not shown by Wine.
+// Blanks inside the brackets and a UTF-8 byte-order mark: both are ignored.
 INSTANTIATE_TEST_SUITE_P(
-    DISABLED_SimDisagrees, ProfileAgreement,
+    HeaderShapes, ProfileAgreement,
     ::testing::Values(
         ProfileCase{"BlanksInsideBrackets", "[ S ]\r\nKey=V\r\n", "S", "Key", "d"},
         ProfileCase{"Utf8ByteOrderMark", "\xEF\xBB\xBF[S]\r\nA=1\r\n", "S", "A", "d"}),

@@ -43,7 +43,9 @@ std::string copyEntry(const std::string& raw, std::uint32_t size) {
 IniFile IniFile::parse(const std::string& input) {
     IniFile ini;
     ini.sections_.push_back(Section{});
-    std::size_t pos = 0;
+    // A UTF-8 byte-order mark is skipped, as the profile reader of the reference
+    // implementation we test against does.
+    std::size_t pos = input.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     const std::size_t end = input.size();
     while (pos < end) {
         std::size_t lineStart = pos;
@@ -55,7 +57,7 @@ IniFile IniFile::parse(const std::string& input) {
         if (line[0] == '[') {
             std::size_t close = line.rfind(']');
             if (close != std::string::npos && close > 0) {
-                ini.sections_.push_back(Section{untilNul(line.substr(1, close - 1)), {}});
+                ini.sections_.push_back(Section{untilNul(trim(line.substr(1, close - 1))), {}});
                 continue;
             }
         }
