@@ -26,6 +26,10 @@ public:
     virtual MutexHandle CreateMutex(bool initialOwner, const std::string& name) = 0;
     virtual bool CloseHandle(Handle handle) = 0;
 
+    // FormatMessageA(FROM_SYSTEM | IGNORE_INSERTS, language 0x400): false when the system
+    // has no text for the code.
+    virtual bool FormatSystemMessage(std::uint32_t code, std::string* text) = 0;
+
     virtual ModuleHandle LoadLibrary(const std::string& fileName) = 0;
     virtual ModuleHandle GetModuleHandle(const std::string& moduleName) = 0;
     virtual ProcAddress GetProcAddress(ModuleHandle module, const std::string& procName) = 0;

@@ -1,6 +1,7 @@
 // INI ("profile") files, read the way GetPrivateProfileStringA reads them.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace plat {
@@ -14,6 +15,13 @@ public:
     virtual std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                                 const std::string& defaultValue, std::uint32_t size,
                                                 const std::string& file) = 0;
+    virtual unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                                          const std::string& file) = 0;
+    // WIN.INI (the "Ports" and "windows" sections). All three absent flushes the cache.
+    virtual bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
+                                    const std::optional<std::string>& value) = 0;
+    virtual std::string GetProfileString(const std::string& section, const std::string& key,
+                                         const std::string& defaultValue, std::uint32_t size) = 0;
 };
 
 }  // namespace plat

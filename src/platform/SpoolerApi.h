@@ -44,6 +44,17 @@ enum : std::uint32_t {
     kPrinterAttributeDefault = 4,
 };
 
+// PORT_DATA_1 of the Standard TCP/IP port monitor; texts are ANSI here and travel as
+// UTF-16 (converted with the ANSI code page).
+struct PortData1 {
+    std::string portName;
+    std::uint32_t version = 1, protocol = 1, size = 964, reserved = 0;
+    std::string hostAddress, snmpCommunity;
+    std::uint32_t doubleSpool = 0;
+    std::string queue, ipAddress;
+    std::uint32_t portNumber = 0, snmpEnabled = 0, snmpDevIndex = 0;
+};
+
 class SpoolerApi {
 public:
     virtual ~SpoolerApi() = default;
@@ -63,6 +74,11 @@ public:
     virtual bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) = 0;
     virtual bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) = 0;
     virtual bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) = 0;
+    // OpenPrinterA with PRINTER_DEFAULTS of no data type, no device mode and `access`
+    // (the ",XcvMonitor <name>" objects take SERVER_ACCESS_ADMINISTER, 1).
+    virtual bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, PrinterHandle* printer) = 0;
+    // XcvDataW(L"AddPort", PORT_DATA_1): the call's result, with its status out-parameter.
+    virtual bool XcvDataAddPort(PrinterHandle xcv, const PortData1& port, std::uint32_t* status) = 0;
     // SetDefaultPrinterA, found at run time in winspool.drv (Windows 2000 and later).
     virtual bool CallSetDefaultPrinter(ProcAddress fn, const std::string& name) = 0;
 };

@@ -161,6 +161,9 @@ enum : std::uint32_t {
     kIdCancel = 2,
     kIdYes = 6,
     kIdNo = 7,
+    kMbIconInformation = 0x40,
+    kWmWinIniChange = 0x001A,
+    kSmtoNormal = 0x0000,
 };
 
 }  // namespace plat

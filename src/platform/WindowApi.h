@@ -1,6 +1,7 @@
 // Top-level windows found by title, and message boxes.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/WinTypes.h"
@@ -17,6 +18,12 @@ public:
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool OpenIcon(WindowHandle window) = 0;
     virtual WindowHandle GetActiveWindow() = 0;
+    // Messages to every top-level window (HWND_BROADCAST); lParam is a text or null.
+    virtual bool SendMessageTimeoutBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                             const std::optional<std::string>& lParamText, std::uint32_t flags,
+                                             std::uint32_t timeoutMs) = 0;
+    virtual bool SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                            const std::optional<std::string>& lParamText) = 0;
     // text and caption are ANSI bytes (the language files' code page), as MessageBoxA.
     virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            std::uint32_t type) = 0;

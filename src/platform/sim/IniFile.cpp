@@ -74,6 +74,44 @@ IniFile IniFile::parse(const std::string& input) {
     return ini;
 }
 
+std::string IniFile::setValue(const std::string& text, const std::string& section,
+                              const std::optional<std::string>& key, const std::optional<std::string>& value) {
+    IniFile ini = parse(text);
+    Section* target = nullptr;
+    for (auto& s : ini.sections_)
+        if (&s != &ini.sections_[0] && equalsNoCase(s.name, trim(section))) {
+            target = &s;
+            break;
+        }
+    if (!key) {
+        if (target) ini.sections_.erase(ini.sections_.begin() + (target - ini.sections_.data()));
+    } else {
+        if (!target) {
+            if (!value) return text;
+            ini.sections_.push_back(Section{trim(section), {}});
+            target = &ini.sections_.back();
+        }
+        auto& keys = target->keys;
+        auto it = keys.begin();
+        for (; it != keys.end(); ++it)
+            if (equalsNoCase(it->name, trim(*key))) break;
+        if (!value) {
+            if (it != keys.end()) keys.erase(it);
+        } else if (it != keys.end()) {
+            it->value = *value;
+        } else {
+            keys.push_back(Key{trim(*key), *value});
+        }
+    }
+    std::string out;
+    for (std::size_t i = 0; i < ini.sections_.size(); ++i) {
+        const auto& s = ini.sections_[i];
+        if (i > 0) out += "[" + s.name + "]\r\n";
+        for (const auto& k : s.keys) out += k.value ? k.name + "=" + *k.value + "\r\n" : k.name + "\r\n";
+    }
+    return out;
+}
+
 const IniFile::Key* IniFile::find(const std::string& section, const std::string& key) const {
     const std::string wantSection = trim(section);
     const std::string wantKey = trim(key);

@@ -18,6 +18,11 @@ public:
                                  const std::string& key, const std::string& defaultValue,
                                  std::uint32_t size);
 
+    // The text of an INI file after WritePrivateProfileString(section, key, value): a null
+    // key removes the section, a null value the key.
+    static std::string setValue(const std::string& text, const std::string& section,
+                                const std::optional<std::string>& key, const std::optional<std::string>& value);
+
 private:
     struct Key {
         std::string name;

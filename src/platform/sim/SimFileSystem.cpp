@@ -115,12 +115,83 @@ std::optional<std::string> SimFileSystem::hostPathFor(const std::string& resolve
     return std::nullopt;
 }
 
+std::string SimFileSystem::key(const std::string& path) const { return lowerAscii(resolve(fullPath(path, "C:\\"))); }
+
 void SimFileSystem::writeFile(const std::string& path, const std::string& bytes) {
-    files_[lowerAscii(resolve(fullPath(path, "C:\\")))] = bytes;
+    const std::string k = key(path);
+    files_[k] = bytes;
+    names_[k] = resolve(fullPath(path, "C:\\"));
 }
 
 bool SimFileSystem::removeFile(const std::string& path) {
-    return files_.erase(lowerAscii(resolve(fullPath(path, "C:\\")))) > 0;
+    const std::string k = key(path);
+    attributes_.erase(k);
+    names_.erase(k);
+    return files_.erase(k) > 0;
+}
+
+void SimFileSystem::makeDirectory(const std::string& path) {
+    directories_[key(path)] = resolve(fullPath(path, "C:\\"));
+}
+
+bool SimFileSystem::directoryExists(const std::string& path) const {
+    const std::string k = key(path);
+    if (k.size() == 3 && k[1] == ':') return true;  // a drive's root
+    if (directories_.count(k)) return true;
+    for (const auto& f : files_)
+        if (f.first.size() > k.size() && f.first.compare(0, k.size(), k) == 0 && f.first[k.size()] == '\\')
+            return true;
+    for (const auto& m : mappings_) {
+        const std::string resolved = resolve(fullPath(path, "C:\\"));
+        if (equalsNoCase(resolved, m.windowsFolder)) return true;
+        if (!hasPrefixNoCase(resolved, m.windowsFolder)) continue;
+        auto found = findHostPath(m.hostFolder, splitPath(resolved.substr(m.windowsFolder.size())));
+        if (found && fs::is_directory(*found)) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> SimFileSystem::list(const std::string& folder) const {
+    const std::string k = key(folder);
+    std::vector<std::string> out;
+    auto add = [&](const std::string& name) {
+        for (const auto& n : out)
+            if (equalsNoCase(n, name)) return;
+        out.push_back(name);
+    };
+    auto childOf = [&](const std::string& lowerPath, const std::string& shown) {
+        if (lowerPath.size() <= k.size() + 1 || lowerPath.compare(0, k.size(), k) != 0 || lowerPath[k.size()] != '\\')
+            return;
+        const std::string rest = shown.substr(k.size() + 1);
+        add(rest.substr(0, rest.find('\\')));
+    };
+    for (const auto& f : files_) childOf(f.first, names_.count(f.first) ? names_.at(f.first) : f.first);
+    for (const auto& d : directories_) childOf(d.first, d.second);
+    const std::string resolved = resolve(fullPath(folder, "C:\\"));
+    for (const auto& m : mappings_) {
+        if (!hasPrefixNoCase(resolved, m.windowsFolder)) continue;
+        auto found = findHostPath(m.hostFolder, splitPath(resolved.substr(m.windowsFolder.size())));
+        std::error_code ec;
+        if (found && fs::is_directory(*found))
+            for (const auto& entry : fs::directory_iterator(*found, ec)) add(entry.path().filename().string());
+    }
+    return out;
+}
+
+std::uint32_t SimFileSystem::attributes(const std::string& path) const {
+    auto it = attributes_.find(key(path));
+    return it == attributes_.end() ? 0x20u : it->second;
+}
+
+void SimFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+    attributes_[key(path)] = attributes;
+}
+
+void SimFileSystem::setInUse(const std::string& path, bool inUse) { inUse_[key(path)] = inUse; }
+
+bool SimFileSystem::inUse(const std::string& path) const {
+    auto it = inUse_.find(key(path));
+    return it != inUse_.end() && it->second;
 }
 
 std::optional<std::string> SimFileSystem::readFile(const std::string& path) const {

@@ -18,6 +18,19 @@ public:
     std::optional<std::string> readFile(const std::string& path) const;
     bool fileExists(const std::string& path) const;
 
+    // Folders: made explicitly, implied by the files under them, or mapped from the host.
+    void makeDirectory(const std::string& path);
+    bool directoryExists(const std::string& path) const;
+    // Names (files and folders) directly inside `folder`, as stored.
+    std::vector<std::string> list(const std::string& folder) const;
+
+    // Attributes of in-memory files (archive when never set).
+    std::uint32_t attributes(const std::string& path) const;
+    void setAttributes(const std::string& path, std::uint32_t attributes);
+    // A file some process holds open: replacing or deleting it fails with 32.
+    void setInUse(const std::string& path, bool inUse);
+    bool inUse(const std::string& path) const;
+
     // WOW64 file-system redirection: while on, "<windows>\system32" means "<windows>\SysWOW64".
     void setRedirection(bool wow64Process, bool enabled, const std::string& windowsDir);
     bool redirectionEnabled() const { return redirect_; }
@@ -34,7 +47,12 @@ private:
     };
     std::optional<std::string> hostPathFor(const std::string& resolved) const;
 
+    std::string key(const std::string& path) const;
     std::map<std::string, std::string> files_;  // lower-case path -> bytes
+    std::map<std::string, std::string> names_;  // lower-case path -> path as written
+    std::map<std::string, std::string> directories_;
+    std::map<std::string, std::uint32_t> attributes_;
+    std::map<std::string, bool> inUse_;
     std::vector<Mapping> mappings_;
     bool wow64_ = false;
     bool redirect_ = false;

@@ -42,10 +42,12 @@ const VersionFacts& factsOf(WindowsVersion v) {
 const char* windowsVersionName(WindowsVersion v) { return factsOf(v).name; }
 
 SimMachine::SimMachine()
-    : platform_{profile, registry, system, process, security, services, windows, clock} {
+    : platform_{profile, registry, system,  process, security, services, windows,
+                clock,   spooler,  fileApi, shell,   usb} {
     security.setUser(true);
     services.service("Spooler");
     setWindows(WindowsVersion::Win7, false);
+    for (const char* dir : {"C:\\WINDOWS", "C:\\WINDOWS\\inf", "C:\\TEMP"}) files.makeDirectory(dir);
 }
 
 void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
@@ -73,6 +75,22 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
         kernel32.push_back("Wow64RevertWow64FsRedirection");
     }
     process.defineLibrary("kernel32.dll", kernel32);
+
+    std::vector<std::string> winspool = {"AddPrinterA", "OpenPrinterA"};
+    if (f.platformId == plat::kPlatformNt && f.major >= 5) {
+        winspool.push_back("SetDefaultPrinterA");
+        winspool.push_back("DeletePrinterDriverExA");
+    }
+    process.defineLibrary("winspool.drv", winspool);
+
+    // The real system folder of each width, and the spooler's folders in it.
+    files.setRedirection(is64, false, process.windowsDir);
+    for (const char* dir : {"\\system32", "\\system32\\drivers", "\\system32\\spool",
+                            "\\system32\\spool\\drivers", "\\system32\\spool\\drivers\\w32x86",
+                            "\\system32\\spool\\prtprocs", "\\system32\\spool\\prtprocs\\w32x86"})
+        files.makeDirectory(process.windowsDir + dir);
+    if (is64) files.makeDirectory(process.windowsDir + "\\SysWOW64");
+    files.setRedirection(is64, is64, process.windowsDir);
 }
 
 void SimMachine::installProgram(const std::string& hostFolder, const std::string& windowsFolder,

@@ -5,13 +5,17 @@
 
 #include "platform/Platform.h"
 #include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimProcess.h"
 #include "platform/sim/SimProfile.h"
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimSecurity.h"
 #include "platform/sim/SimServices.h"
+#include "platform/sim/SimShell.h"
+#include "platform/sim/SimSpooler.h"
 #include "platform/sim/SimState.h"
 #include "platform/sim/SimSystem.h"
+#include "platform/sim/SimUsb.h"
 #include "platform/sim/SimWindows.h"
 
 namespace sim {
@@ -36,7 +40,8 @@ const char* windowsVersionName(WindowsVersion v);
 
 class SimMachine {
 public:
-    // A 32-bit Windows 7 workstation with a running Spooler and an administrator logged on.
+    // A 32-bit Windows 7 workstation with a running Spooler, the usual folders and an
+    // administrator logged on.
     SimMachine();
     SimMachine(const SimMachine&) = delete;
     SimMachine& operator=(const SimMachine&) = delete;
@@ -62,6 +67,10 @@ public:
     SimServices services{state};
     SimWindows windows{state};
     SimClock clock{state};
+    SimSpooler spooler{state, files, process, services};
+    SimFiles fileApi{state, files, process};
+    SimShell shell{state, process, windows};
+    SimUsb usb{state, process};
     SimFaults& faults = state.faults;
 
 private:

@@ -100,6 +100,38 @@ bool SimProcess::CloseHandle(plat::Handle handle) {
     return mutexHandles_.erase(handle) > 0 || handle != 0;
 }
 
+bool SimProcess::FormatSystemMessage(std::uint32_t code, std::string* text) {
+    if (state_.enter("FormatMessageA")) return false;
+    static const std::pair<std::uint32_t, const char*> kTexts[] = {
+        {2, "The system cannot find the file specified."},
+        {3, "The system cannot find the path specified."},
+        {5, "Access is denied."},
+        {8, "Not enough storage is available to process this command."},
+        {32, "The process cannot access the file because it is being used by another process."},
+        {87, "The parameter is incorrect."},
+        {122, "The data area passed to a system call is too small."},
+        {126, "The specified module could not be found."},
+        {1722, "The RPC server is unavailable."},
+        {1796, "The specified port is unknown."},
+        {1797, "The printer driver is unknown."},
+        {1798, "The print processor is unknown."},
+        {1801, "The printer name is invalid."},
+        {1802, "The printer already exists."},
+        {3000, "The specified print monitor is unknown."},
+        {3001, "The specified printer driver is currently in use."},
+        {3005, "The specified print processor has already been installed."},
+        {3006, "The specified print monitor has already been installed."},
+        {3008, "The requested operation is not allowed when there are jobs queued to the printer."},
+    };
+    for (const auto& [c, t] : kTexts)
+        if (c == code) {
+            *text = std::string(t) + "\r\n";
+            return true;
+        }
+    state_.lastError = 317;  // ERROR_MR_MID_NOT_FOUND
+    return false;
+}
+
 plat::ModuleHandle SimProcess::LoadLibrary(const std::string& fileName) {
     if (state_.enter("LoadLibraryA")) return 0;
     Library* lib = libraryByName(fileName);

@@ -38,6 +38,7 @@ public:
     std::uint32_t GetWindowsDirectory(std::uint32_t size, std::string* out) override;
     plat::MutexHandle CreateMutex(bool initialOwner, const std::string& name) override;
     bool CloseHandle(plat::Handle handle) override;
+    bool FormatSystemMessage(std::uint32_t code, std::string* text) override;
     plat::ModuleHandle LoadLibrary(const std::string& fileName) override;
     plat::ModuleHandle GetModuleHandle(const std::string& moduleName) override;
     plat::ProcAddress GetProcAddress(plat::ModuleHandle module, const std::string& procName) override;

@@ -21,4 +21,36 @@ std::string SimProfile::GetPrivateProfileString(const std::string& section, cons
     return IniFile::getString(&ini, section, key, defaultValue, size);
 }
 
+unsigned SimProfile::GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                                          const std::string& file) {
+    // The value is read as text and converted like the real call: leading blanks, an
+    // optional sign, digits; no digits gives the default.
+    const std::string text = GetPrivateProfileString(section, key, "", 256, file);
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return static_cast<unsigned>(defaultValue);
+    unsigned value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10u + static_cast<unsigned>(text[i] - '0');
+    return negative ? 0u - value : value;
+}
+
+std::string SimProfile::winIniPath() const { return process_.windowsDir + "\\win.ini"; }
+
+bool SimProfile::WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
+                                    const std::optional<std::string>& value) {
+    if (state_.enter("WriteProfileStringA")) return false;
+    if (!section) return true;  // flushing the cache: nothing is cached here
+    const std::string path = winIniPath();
+    std::string text = files_.readFile(path).value_or("");
+    files_.writeFile(path, IniFile::setValue(text, *section, key, value));
+    return true;
+}
+
+std::string SimProfile::GetProfileString(const std::string& section, const std::string& key,
+                                         const std::string& defaultValue, std::uint32_t size) {
+    return GetPrivateProfileString(section, key, defaultValue, size, winIniPath());
+}
+
 }  // namespace sim

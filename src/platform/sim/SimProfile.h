@@ -15,6 +15,13 @@ public:
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& defaultValue, std::uint32_t size,
                                         const std::string& file) override;
+    unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                                  const std::string& file) override;
+    bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
+                            const std::optional<std::string>& value) override;
+    std::string GetProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                                 std::uint32_t size) override;
+    std::string winIniPath() const;
 
 private:
     SimState& state_;

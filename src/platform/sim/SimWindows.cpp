@@ -2,8 +2,8 @@
 
 namespace sim {
 
-plat::WindowHandle SimWindows::addWindow(const std::string& utf8Title, bool iconic) {
-    SimWindow w{next_, utf8Title, iconic};
+plat::WindowHandle SimWindows::addWindow(const std::string& utf8Title, bool iconic, std::uint64_t closesAtMs) {
+    SimWindow w{next_, utf8Title, iconic, closesAtMs};
     next_ += 2;
     windows_.push_back(w);
     return w.handle;
@@ -36,7 +36,7 @@ void SimWindows::scriptAnswers(const std::vector<int>& answers) {
 plat::WindowHandle SimWindows::FindWindowByTitle(const std::string& utf8Title) {
     if (state_.enter("FindWindowW")) return 0;
     for (const auto& w : windows_)
-        if (w.title == utf8Title) return w.handle;  // exact, case included
+        if (w.title == utf8Title && state_.nowMs < w.closesAtMs) return w.handle;  // exact, case included
     return 0;
 }
 
@@ -57,6 +57,21 @@ bool SimWindows::OpenIcon(plat::WindowHandle window) {
     SimWindow* w = find(window);
     if (!w) return state_.fail(plat::kErrorInvalidHandle);
     w->iconic = false;
+    return true;
+}
+
+bool SimWindows::SendMessageTimeoutBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                             const std::optional<std::string>& lParamText, std::uint32_t,
+                                             std::uint32_t) {
+    if (state_.enter("SendMessageTimeoutA")) return false;
+    broadcasts_.push_back({message, wParam, lParamText, false});
+    return true;
+}
+
+bool SimWindows::SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                            const std::optional<std::string>& lParamText) {
+    if (state_.enter("SendNotifyMessageA")) return false;
+    broadcasts_.push_back({message, wParam, lParamText, true});
     return true;
 }
 

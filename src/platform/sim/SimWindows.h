@@ -1,7 +1,9 @@
 // Top-level windows of the simulated desktop and the message boxes the program shows.
 // Message boxes are recorded and answered from a script.
 #pragma once
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,14 @@ struct SimWindow {
     plat::WindowHandle handle = 0;
     std::string title;  // UTF-8
     bool iconic = false;
+    std::uint64_t closesAtMs = UINT64_MAX;  // on the virtual clock
+};
+
+struct Broadcast {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::optional<std::string> lParamText;
+    bool notifyOnly;  // SendNotifyMessage rather than SendMessageTimeout
 };
 
 struct ShownMessageBox {
@@ -29,7 +39,9 @@ class SimWindows : public plat::WindowApi {
 public:
     explicit SimWindows(SimState& state) : state_(state) {}
 
-    plat::WindowHandle addWindow(const std::string& utf8Title, bool iconic = false);
+    plat::WindowHandle addWindow(const std::string& utf8Title, bool iconic = false,
+                                 std::uint64_t closesAtMs = UINT64_MAX);
+    const std::vector<Broadcast>& broadcasts() const { return broadcasts_; }
     void removeWindow(plat::WindowHandle window);
     const SimWindow* window(plat::WindowHandle handle) const;
     plat::WindowHandle foreground() const { return foreground_; }
@@ -46,6 +58,11 @@ public:
     bool IsIconic(plat::WindowHandle window) override;
     bool OpenIcon(plat::WindowHandle window) override;
     plat::WindowHandle GetActiveWindow() override;
+    bool SendMessageTimeoutBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                     const std::optional<std::string>& lParamText, std::uint32_t flags,
+                                     std::uint32_t timeoutMs) override;
+    bool SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                    const std::optional<std::string>& lParamText) override;
     int MessageBox(plat::WindowHandle owner, const std::string& text, const std::string& caption,
                    std::uint32_t type) override;
 
@@ -55,6 +72,7 @@ private:
     std::vector<SimWindow> windows_;
     std::deque<int> answers_;
     std::vector<ShownMessageBox> shown_;
+    std::vector<Broadcast> broadcasts_;
     plat::WindowHandle foreground_ = 0;
     plat::WindowHandle active_ = 0;
     plat::WindowHandle next_ = 0x20000;

@@ -13,6 +13,12 @@ public:
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& defaultValue, std::uint32_t size,
                                         const std::string& file) override;
+    unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                                  const std::string& file) override;
+    bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
+                            const std::optional<std::string>& value) override;
+    std::string GetProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                                 std::uint32_t size) override;
 };
 
 class Win32RegistryApi final : public RegistryApi {
@@ -52,6 +58,7 @@ public:
     std::uint32_t GetWindowsDirectory(std::uint32_t size, std::string* out) override;
     MutexHandle CreateMutex(bool initialOwner, const std::string& name) override;
     bool CloseHandle(Handle handle) override;
+    bool FormatSystemMessage(std::uint32_t code, std::string* text) override;
     ModuleHandle LoadLibrary(const std::string& fileName) override;
     ModuleHandle GetModuleHandle(const std::string& moduleName) override;
     ProcAddress GetProcAddress(ModuleHandle module, const std::string& procName) override;
@@ -88,6 +95,11 @@ public:
     bool IsIconic(WindowHandle window) override;
     bool OpenIcon(WindowHandle window) override;
     WindowHandle GetActiveWindow() override;
+    bool SendMessageTimeoutBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                     const std::optional<std::string>& lParamText, std::uint32_t flags,
+                                     std::uint32_t timeoutMs) override;
+    bool SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                    const std::optional<std::string>& lParamText) override;
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    std::uint32_t type) override;
 };
@@ -96,6 +108,63 @@ class Win32ClockApi final : public ClockApi {
 public:
     void Sleep(std::uint32_t milliseconds) override;
     std::uint32_t GetTickCount() override;
+};
+
+class Win32SpoolerApi final : public SpoolerApi {
+public:
+    bool AddPrinter(const PrinterInfo2& info, PrinterHandle* printer) override;
+    bool OpenPrinter(const std::string& name, PrinterHandle* printer) override;
+    bool ClosePrinter(PrinterHandle printer) override;
+    bool GetPrinter2(PrinterHandle printer, std::uint32_t bufferSize, PrinterInfo2* info,
+                     std::uint32_t* needed) override;
+    bool SetPrinter2(PrinterHandle printer, const PrinterInfo2& info) override;
+    bool DeletePrinter(PrinterHandle printer) override;
+    bool AddPrinterDriver(const DriverInfo3& info) override;
+    bool AddMonitor(const MonitorInfo2& info) override;
+    bool AddPrintProcessor(const OptText& environment, const std::string& dllName,
+                           const std::string& processorName) override;
+    bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) override;
+    bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) override;
+    bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) override;
+    bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, PrinterHandle* printer) override;
+    bool XcvDataAddPort(PrinterHandle xcv, const PortData1& port, std::uint32_t* status) override;
+    bool CallSetDefaultPrinter(ProcAddress fn, const std::string& name) override;
+};
+
+class Win32FileApi final : public FileApi {
+public:
+    bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) override;
+    bool DeleteFile(const std::string& path) override;
+    std::uint32_t GetFileAttributes(const std::string& path) override;
+    bool SetFileAttributes(const std::string& path, std::uint32_t attributes) override;
+    bool CreateDirectory(const std::string& path) override;
+    FindHandle FindFirstFile(const std::string& pattern, std::string* name) override;
+    bool FindNextFile(FindHandle find, std::string* name) override;
+    bool FindClose(FindHandle find) override;
+    bool CanOpenExisting(const std::string& path) override;
+    std::uint32_t GetTempPath(std::uint32_t size, std::string* out) override;
+    std::uint32_t GetFileVersionInfoSize(const std::string& path) override;
+    bool GetFileVersionInfo(const std::string& path, std::uint32_t size, std::vector<std::uint8_t>* block) override;
+    bool VerQueryTranslation(const std::vector<std::uint8_t>& block, std::uint16_t* language,
+                             std::uint16_t* codePage) override;
+    bool VerQueryString(const std::vector<std::uint8_t>& block, const std::string& subBlock,
+                        std::string* value) override;
+    bool SetupIterateCabinet(const std::string& cabinet, const CabinetCallback& callback) override;
+};
+
+class Win32ShellApi final : public ShellApi {
+public:
+    std::uintptr_t ShellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
+                                const std::optional<std::string>& parameters,
+                                const std::optional<std::string>& directory, std::uint32_t show) override;
+};
+
+class Win32UsbLibraryApi final : public UsbLibraryApi {
+public:
+    int CallOpenDeviceX(ProcAddress fn, int index) override;
+    int CallGetDescriptor(ProcAddress fn, int device, std::uint8_t descriptor[20]) override;
+    int CallUWrite(ProcAddress fn, int device, int pipe, const std::uint8_t* bytes, int length) override;
+    void CallCloseDevice(ProcAddress fn, int device) override;
 };
 
 // One of each, bundled as the Platform the core is handed.
@@ -116,6 +185,10 @@ private:
     Win32ServiceApi services_;
     Win32WindowApi windows_;
     Win32ClockApi clock_;
+    Win32SpoolerApi spooler_;
+    Win32FileApi files_;
+    Win32ShellApi shell_;
+    Win32UsbLibraryApi usb_;
     Platform platform_;
 };
 

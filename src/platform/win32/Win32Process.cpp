@@ -67,3 +67,18 @@ bool Win32ProcessApi::FreeLibrary(ModuleHandle module) {
 }
 
 }  // namespace plat
+
+namespace plat {
+
+bool Win32ProcessApi::FormatSystemMessage(std::uint32_t code, std::string* text) {
+    char* buffer = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+        0x400, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    if (length == 0 || !buffer) return false;
+    text->assign(buffer, length);
+    ::LocalFree(buffer);
+    return true;
+}
+
+}  // namespace plat

@@ -19,3 +19,29 @@ std::string Win32ProfileApi::GetPrivateProfileString(const std::string& section,
 }
 
 }  // namespace plat
+
+namespace plat {
+
+namespace {
+const char* orNull(const std::optional<std::string>& text) { return text ? text->c_str() : nullptr; }
+}  // namespace
+
+unsigned Win32ProfileApi::GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                                               const std::string& file) {
+    return ::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, file.c_str());
+}
+
+bool Win32ProfileApi::WriteProfileString(const std::optional<std::string>& section,
+                                         const std::optional<std::string>& key,
+                                         const std::optional<std::string>& value) {
+    return ::WriteProfileStringA(orNull(section), orNull(key), orNull(value)) != FALSE;
+}
+
+std::string Win32ProfileApi::GetProfileString(const std::string& section, const std::string& key,
+                                              const std::string& defaultValue, std::uint32_t size) {
+    std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+    ::GetProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(), size);
+    return std::string(buffer.data(), strnlen(buffer.data(), size));
+}
+
+}  // namespace plat

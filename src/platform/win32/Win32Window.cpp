@@ -35,3 +35,21 @@ int Win32WindowApi::MessageBox(WindowHandle owner, const std::string& text,
 }
 
 }  // namespace plat
+
+namespace plat {
+
+bool Win32WindowApi::SendMessageTimeoutBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                                 const std::optional<std::string>& lParamText, std::uint32_t flags,
+                                                 std::uint32_t timeoutMs) {
+    DWORD_PTR result = 0;
+    const LPARAM lParam = lParamText ? reinterpret_cast<LPARAM>(lParamText->c_str()) : 0;
+    return ::SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, flags, timeoutMs, &result) != 0;
+}
+
+bool Win32WindowApi::SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
+                                                const std::optional<std::string>& lParamText) {
+    const LPARAM lParam = lParamText ? reinterpret_cast<LPARAM>(lParamText->c_str()) : 0;
+    return ::SendNotifyMessageA(HWND_BROADCAST, message, wParam, lParam) != FALSE;
+}
+
+}  // namespace plat

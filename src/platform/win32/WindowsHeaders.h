@@ -10,6 +10,10 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <setupapi.h>
+#include <shellapi.h>
+#include <winspool.h>
+#include <winver.h>
 
 #undef GetPrivateProfileString
 #undef RegOpenKeyEx
@@ -31,3 +35,33 @@
 #undef OpenService
 #undef StartService
 #undef MessageBox
+#undef GetPrivateProfileInt
+#undef WriteProfileString
+#undef GetProfileString
+#undef FormatMessage
+#undef SendMessageTimeout
+#undef SendNotifyMessage
+#undef AddPrinter
+#undef OpenPrinter
+#undef GetPrinter
+#undef SetPrinter
+#undef AddPrinterDriver
+#undef AddMonitor
+#undef AddPrintProcessor
+#undef EnumPorts
+#undef GetPrinterDriverDirectory
+#undef GetPrintProcessorDirectory
+#undef DeletePrinter
+#undef CopyFile
+#undef DeleteFile
+#undef GetFileAttributes
+#undef SetFileAttributes
+#undef CreateDirectory
+#undef FindFirstFile
+#undef FindNextFile
+#undef GetTempPath
+#undef SetupIterateCabinet
+#undef GetFileVersionInfoSize
+#undef GetFileVersionInfo
+#undef VerQueryValue
+#undef ShellExecute

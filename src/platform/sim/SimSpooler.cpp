@@ -1,0 +1,268 @@
+#include "platform/sim/SimSpooler.h"
+
+#include "platform/sim/SimText.h"
+
+namespace sim {
+
+namespace {
+constexpr std::uint32_t kErrorUnknownPort = 1796;
+constexpr std::uint32_t kErrorUnknownPrintProcessor = 1798;
+
+std::string key(const std::string& environment, const std::string& name) {
+    return lowerAscii(environment) + "|" + lowerAscii(name);
+}
+std::uint32_t textSize(const plat::OptText& t) { return t ? static_cast<std::uint32_t>(t->size() + 1) : 0; }
+}  // namespace
+
+SimSpooler::SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services)
+    : state_(state), files_(files), process_(process), services_(services) {
+    ports_ = {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"};
+}
+
+std::string SimSpooler::driverDirectory() const { return process_.systemDir() + "\\spool\\drivers\\w32x86"; }
+std::string SimSpooler::processorDirectory() const { return process_.systemDir() + "\\spool\\prtprocs\\w32x86"; }
+
+bool SimSpooler::enter(const char* api) {
+    if (state_.enter(api)) return false;
+    if (services_.currentState("Spooler") != plat::kServiceRunning)
+        return state_.fail(plat::kErrorRpcServerUnavailable);
+    return true;
+}
+
+std::string SimSpooler::environmentOf(const plat::OptText& env) const {
+    return env && !env->empty() ? *env : std::string("Windows NT x86");
+}
+
+std::uint32_t SimSpooler::sizeOf(const plat::PrinterInfo2& i) {
+    return 84 + textSize(i.serverName) + textSize(i.printerName) + textSize(i.shareName) + textSize(i.portName) +
+           textSize(i.driverName) + textSize(i.comment) + textSize(i.location) + textSize(i.sepFile) +
+           textSize(i.printProcessor) + textSize(i.datatype) + textSize(i.parameters);
+}
+
+const SimPrinter* SimSpooler::printer(const std::string& name) const {
+    auto it = printers_.find(lowerAscii(name));
+    return it == printers_.end() ? nullptr : &it->second;
+}
+
+bool SimSpooler::hasDriver(const std::string& name, const std::string& environment) const {
+    return drivers_.count(key(environment, name)) != 0;
+}
+
+const plat::DriverInfo3* SimSpooler::driver(const std::string& name, const std::string& environment) const {
+    auto it = drivers_.find(key(environment, name));
+    return it == drivers_.end() ? nullptr : &it->second;
+}
+
+const SimMonitor* SimSpooler::monitor(const std::string& name) const {
+    auto it = monitors_.find(lowerAscii(name));
+    return it == monitors_.end() ? nullptr : &it->second;
+}
+
+bool SimSpooler::hasProcessor(const std::string& name, const std::string& environment) const {
+    return processors_.count(key(environment, name)) != 0;
+}
+
+std::vector<std::string> SimSpooler::printerNames() const {
+    std::vector<std::string> names;
+    for (const auto& p : printers_) names.push_back(*p.second.info.printerName);
+    return names;
+}
+
+std::vector<std::string> SimSpooler::portNames() const {
+    std::vector<std::string> all = ports_;
+    for (const auto& m : monitors_) all.insert(all.end(), m.second.ports.begin(), m.second.ports.end());
+    return all;
+}
+
+void SimSpooler::setJobs(const std::string& name, std::uint32_t jobs) {
+    auto it = printers_.find(lowerAscii(name));
+    if (it != printers_.end()) it->second.queuedJobs = jobs;
+}
+
+bool SimSpooler::AddPrinter(const plat::PrinterInfo2& info, plat::PrinterHandle* printer) {
+    *printer = 0;
+    if (!enter("AddPrinterA")) return false;
+    if (!info.printerName || info.printerName->empty() || info.printerName->size() > 220)
+        return state_.fail(plat::kErrorInvalidPrinterName);
+    if (printers_.count(lowerAscii(*info.printerName))) return state_.fail(plat::kErrorPrinterAlreadyExists);
+    if (!info.driverName || !hasDriver(*info.driverName)) return state_.fail(plat::kErrorUnknownPrinterDriver);
+    if (!info.printProcessor || !hasProcessor(*info.printProcessor))
+        return state_.fail(kErrorUnknownPrintProcessor);
+    bool portKnown = false;
+    for (const auto& port : portNames())
+        if (info.portName && equalsNoCase(port, *info.portName)) portKnown = true;
+    if (!portKnown) return state_.fail(kErrorUnknownPort);
+    SimPrinter p;
+    p.info = info;
+    printers_[lowerAscii(*info.printerName)] = p;
+    *printer = next_++;
+    handles_[*printer] = lowerAscii(*info.printerName);
+    return true;
+}
+
+bool SimSpooler::OpenPrinter(const std::string& name, plat::PrinterHandle* printer) {
+    *printer = 0;
+    if (!enter("OpenPrinterA")) return false;
+    if (!printers_.count(lowerAscii(name))) return state_.fail(plat::kErrorInvalidPrinterName);
+    *printer = next_++;
+    handles_[*printer] = lowerAscii(name);
+    return true;
+}
+
+bool SimSpooler::ClosePrinter(plat::PrinterHandle printer) {
+    if (state_.enter("ClosePrinter")) return false;
+    if (!handles_.erase(printer)) return state_.fail(plat::kErrorInvalidHandle);
+    return true;
+}
+
+SimPrinter* SimSpooler::printerByHandle(plat::PrinterHandle h) {
+    auto it = handles_.find(h);
+    if (it == handles_.end()) {
+        state_.lastError = plat::kErrorInvalidHandle;
+        return nullptr;
+    }
+    auto p = printers_.find(it->second);
+    if (p == printers_.end()) {
+        state_.lastError = plat::kErrorInvalidPrinterName;
+        return nullptr;
+    }
+    return &p->second;
+}
+
+bool SimSpooler::GetPrinter2(plat::PrinterHandle printer, std::uint32_t bufferSize, plat::PrinterInfo2* info,
+                             std::uint32_t* needed) {
+    if (!enter("GetPrinterA")) return false;
+    SimPrinter* p = printerByHandle(printer);
+    if (!p) return false;
+    *needed = sizeOf(p->info);
+    if (bufferSize < *needed) return state_.fail(plat::kErrorInsufficientBuffer);
+    *info = p->info;
+    info->jobs = p->queuedJobs;
+    if (equalsNoCase(default_, *p->info.printerName)) info->attributes |= plat::kPrinterAttributeDefault;
+    return true;
+}
+
+bool SimSpooler::SetPrinter2(plat::PrinterHandle printer, const plat::PrinterInfo2& info) {
+    if (!enter("SetPrinterA")) return false;
+    SimPrinter* p = printerByHandle(printer);
+    if (!p) return false;
+    p->info.attributes = info.attributes & ~plat::kPrinterAttributeDefault;
+    if (info.attributes & plat::kPrinterAttributeDefault) default_ = *p->info.printerName;
+    return true;
+}
+
+bool SimSpooler::DeletePrinter(plat::PrinterHandle printer) {
+    if (!enter("DeletePrinter")) return false;
+    auto it = handles_.find(printer);
+    if (it == handles_.end()) return state_.fail(plat::kErrorInvalidHandle);
+    if (equalsNoCase(default_, it->second)) default_.clear();
+    printers_.erase(it->second);
+    return true;
+}
+
+bool SimSpooler::AddPrinterDriver(const plat::DriverInfo3& info) {
+    if (!enter("AddPrinterDriverA")) return false;
+    if (!info.name || info.name->empty()) return state_.fail(plat::kErrorInvalidParameter);
+    // The spooler takes the files from the driver directory (or its version subfolder).
+    for (const plat::OptText* file : {&info.driverPath, &info.dataFile, &info.configFile}) {
+        if (!*file || (*file)->empty()) return state_.fail(plat::kErrorInvalidParameter);
+        const std::string inDir = driverDirectory() + "\\" + **file;
+        const std::string inV3 = driverDirectory() + "\\3\\" + **file;
+        if (!files_.fileExists(inDir) && !files_.fileExists(inV3)) return state_.fail(plat::kErrorFileNotFound);
+    }
+    drivers_[key(environmentOf(info.environment), *info.name)] = info;
+    return true;
+}
+
+bool SimSpooler::AddMonitor(const plat::MonitorInfo2& info) {
+    if (!enter("AddMonitorA")) return false;
+    if (!info.name || info.name->empty() || !info.dllName) return state_.fail(plat::kErrorInvalidParameter);
+    if (monitors_.count(lowerAscii(*info.name))) return state_.fail(plat::kErrorPrintMonitorAlreadyInstalled);
+    // The 64-bit spooler loads monitors from the real system32; the sim keeps one folder.
+    if (!files_.fileExists(process_.systemDir() + "\\" + *info.dllName)) return state_.fail(plat::kErrorModNotFound);
+    monitors_[lowerAscii(*info.name)] = SimMonitor{*info.name, *info.dllName, environmentOf(info.environment), {}};
+    return true;
+}
+
+bool SimSpooler::AddPrintProcessor(const plat::OptText& environment, const std::string& dllName,
+                                   const std::string& processorName) {
+    if (!enter("AddPrintProcessorA")) return false;
+    if (processorName.empty()) return state_.fail(plat::kErrorInvalidParameter);
+    const std::string k = key(environmentOf(environment), processorName);
+    if (processors_.count(k)) return state_.fail(plat::kErrorPrintProcessorAlreadyInstalled);
+    if (!files_.fileExists(processorDirectory() + "\\" + dllName)) return state_.fail(plat::kErrorFileNotFound);
+    processors_[k] = dllName;
+    return true;
+}
+
+bool SimSpooler::EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) {
+    if (!enter("EnumPortsA")) return false;
+    const auto all = portNames();
+    std::uint32_t size = 0;
+    for (const auto& p : all) size += 4 + static_cast<std::uint32_t>(p.size() + 1);
+    *needed = size;
+    if (bufferSize < size) return state_.fail(plat::kErrorInsufficientBuffer);
+    *ports = all;
+    return true;
+}
+
+bool SimSpooler::GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) {
+    if (!enter("GetPrinterDriverDirectoryA")) return false;
+    const std::string dir = driverDirectory();
+    if (dir.size() + 1 > size) return state_.fail(plat::kErrorInsufficientBuffer);
+    *directory = dir;
+    return true;
+}
+
+bool SimSpooler::GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) {
+    if (!enter("GetPrintProcessorDirectoryA")) return false;
+    const std::string dir = processorDirectory();
+    if (dir.size() + 1 > size) return state_.fail(plat::kErrorInsufficientBuffer);
+    *directory = dir;
+    return true;
+}
+
+bool SimSpooler::OpenPrinterWithAccess(const std::string& name, std::uint32_t access, plat::PrinterHandle* printer) {
+    *printer = 0;
+    static const std::string kXcv = ",XcvMonitor ";
+    if (name.compare(0, kXcv.size(), kXcv) != 0) {
+        if (!OpenPrinter(name, printer)) return false;
+        return true;
+    }
+    if (!enter("OpenPrinterA")) return false;
+    if (!tcpMonitorPresent || !equalsNoCase(name.substr(kXcv.size()), "Standard TCP/IP Port"))
+        return state_.fail(plat::kErrorInvalidPrinterName);
+    if (access != 1) return state_.fail(plat::kErrorAccessDenied);
+    *printer = next_++;
+    handles_[*printer] = "\x01xcv";
+    return true;
+}
+
+bool SimSpooler::XcvDataAddPort(plat::PrinterHandle xcv, const plat::PortData1& port, std::uint32_t* status) {
+    if (!enter("XcvDataW")) return false;
+    auto it = handles_.find(xcv);
+    if (it == handles_.end() || it->second != "\x01xcv") return state_.fail(plat::kErrorInvalidHandle);
+    if (port.size != 964 || port.portName.empty()) {
+        *status = plat::kErrorInvalidParameter;
+        return true;
+    }
+    for (const auto& existing : portNames())
+        if (equalsNoCase(existing, port.portName)) {
+            *status = plat::kErrorAlreadyExists;
+            return true;
+        }
+    tcpPorts_[lowerAscii(port.portName)] = port;
+    ports_.push_back(port.portName);
+    *status = 0;
+    return true;
+}
+
+bool SimSpooler::CallSetDefaultPrinter(plat::ProcAddress fn, const std::string& name) {
+    if (process_.procName(fn) != "SetDefaultPrinterA") return state_.fail(plat::kErrorInvalidParameter);
+    if (!enter("SetDefaultPrinterA")) return false;
+    if (!printers_.count(lowerAscii(name))) return state_.fail(plat::kErrorInvalidPrinterName);
+    default_ = printers_[lowerAscii(name)].info.printerName.value_or(name);
+    return true;
+}
+
+}  // namespace sim

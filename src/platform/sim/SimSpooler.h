@@ -1,0 +1,90 @@
+// The print spooler of the simulated machine, answering as Windows does: 1802 for a name
+// that exists, 1797 for an unknown driver, 3006 for a monitor that is installed, 3005 for
+// a processor that is installed, 1722 for every call while the Spooler service is not
+// running, and files that must be in place before a driver, monitor or processor is added.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/SpoolerApi.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimProcess.h"
+#include "platform/sim/SimServices.h"
+#include "platform/sim/SimState.h"
+
+namespace sim {
+
+struct SimPrinter {
+    plat::PrinterInfo2 info;
+    std::uint32_t queuedJobs = 0;
+};
+
+struct SimMonitor {
+    std::string name, dll, environment;
+    std::vector<std::string> ports;  // ports the monitor provides
+};
+
+class SimSpooler : public plat::SpoolerApi {
+public:
+    SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services);
+
+    std::string driverDirectory() const;     // ...\spool\drivers\w32x86
+    std::string processorDirectory() const;  // ...\spool\prtprocs\w32x86
+
+    // What a test looks at afterwards.
+    const SimPrinter* printer(const std::string& name) const;
+    bool hasDriver(const std::string& name, const std::string& environment = "Windows NT x86") const;
+    const plat::DriverInfo3* driver(const std::string& name, const std::string& environment = "Windows NT x86") const;
+    const SimMonitor* monitor(const std::string& name) const;
+    bool hasProcessor(const std::string& name, const std::string& environment = "Windows NT x86") const;
+    std::vector<std::string> printerNames() const;
+    std::vector<std::string> portNames() const;
+    const std::string& defaultPrinter() const { return default_; }
+    void addPort(const std::string& port) { ports_.push_back(port); }
+    void setJobs(const std::string& printer, std::uint32_t jobs);
+    std::size_t openHandleCount() const { return handles_.size(); }
+
+    bool AddPrinter(const plat::PrinterInfo2& info, plat::PrinterHandle* printer) override;
+    bool OpenPrinter(const std::string& name, plat::PrinterHandle* printer) override;
+    bool ClosePrinter(plat::PrinterHandle printer) override;
+    bool GetPrinter2(plat::PrinterHandle printer, std::uint32_t bufferSize, plat::PrinterInfo2* info,
+                     std::uint32_t* needed) override;
+    bool SetPrinter2(plat::PrinterHandle printer, const plat::PrinterInfo2& info) override;
+    bool DeletePrinter(plat::PrinterHandle printer) override;
+    bool AddPrinterDriver(const plat::DriverInfo3& info) override;
+    bool AddMonitor(const plat::MonitorInfo2& info) override;
+    bool AddPrintProcessor(const plat::OptText& environment, const std::string& dllName,
+                           const std::string& processorName) override;
+    bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) override;
+    bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) override;
+    bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) override;
+    bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, plat::PrinterHandle* printer) override;
+    bool XcvDataAddPort(plat::PrinterHandle xcv, const plat::PortData1& port, std::uint32_t* status) override;
+    bool CallSetDefaultPrinter(plat::ProcAddress fn, const std::string& name) override;
+    // Ports made through the TCP/IP monitor, with what they were made from.
+    const std::map<std::string, plat::PortData1>& tcpPorts() const { return tcpPorts_; }
+    bool tcpMonitorPresent = true;
+
+private:
+    bool enter(const char* api);  // fault check and "is the spooler running"
+    SimPrinter* printerByHandle(plat::PrinterHandle h);
+    std::string environmentOf(const plat::OptText& env) const;
+    static std::uint32_t sizeOf(const plat::PrinterInfo2& info);
+
+    SimState& state_;
+    SimFileSystem& files_;
+    SimProcess& process_;
+    SimServices& services_;
+    std::map<std::string, SimPrinter> printers_;            // by lower-case name
+    std::map<std::string, plat::DriverInfo3> drivers_;      // "environment|name", lower case
+    std::map<std::string, SimMonitor> monitors_;            // by lower-case name
+    std::map<std::string, std::string> processors_;         // "environment|name" -> dll
+    std::vector<std::string> ports_;
+    std::string default_;
+    std::map<std::string, plat::PortData1> tcpPorts_;
+    std::map<plat::PrinterHandle, std::string> handles_;    // -> lower-case printer name
+    plat::PrinterHandle next_ = 0xA000;
+};
+
+}  // namespace sim
