@@ -1,5 +1,6 @@
 #include "setup/SetupStartup.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "config/IniValues.h"
@@ -18,6 +19,7 @@ const char* const kUninstallWindowTitles[2] = {"Uninstall", "打印机卸载程�
 namespace {
 
 const char kDeviceName[] = "DEVICENAME";
+constexpr int kMaxDeviceEntries = 9999;
 
 StartupDecision refuse(plat::Platform& p, StartupDecision d, const char* section, const char* key) {
     cfg::ShowAppMessage(p, Program::Setup, cfg::LanguageFile(p, Program::Setup, section).GetText(key), plat::kMbOk);
@@ -38,7 +40,9 @@ bool isRefusedWindowsVersion(plat::Platform& p) {
 // port section is looked up in all four model files of the running width.
 bool packageSupportsAPort(plat::Platform& p, bool is64) {
     cfg::PackageConfig package(p);
-    const int count = package.deviceCount();
+    // A count in the millions would keep start-up reading absent keys for hours; no
+    // package comes near this bound, and entries beyond it read as absent anyway.
+    const int count = std::min(package.deviceCount(), kMaxDeviceEntries);
     std::string buffer;
     bool anyModel = false;
     for (int n = 1; n <= count; ++n) {

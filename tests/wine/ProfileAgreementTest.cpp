@@ -246,6 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProfileCase{"LfOnly", "[S]\nA=1\nB=2\n", "S", "B", "d"},
         ProfileCase{"CrOnly", "[S]\rA=1\rB=2\r", "S", "B", "d"},
         ProfileCase{"Mixed", "[S]\nA=1\r\nB=2\n", "S", "B", "d"},
+        ProfileCase{"LoneCrInLfFileEndsLine", "[S]\nA=1\rB=2\n", "S", "A", "d"},
+        ProfileCase{"LoneCrInLfFileStartsKey", "[S]\nA=1\rB=2\n", "S", "B", "d"},
         ProfileCase{"NoFinalNewline", "[S]\r\nA=1\r\nB=2", "S", "B", "d"},
         ProfileCase{"CrInsideValue", "[S]\r\nA=1\r\r\nB=2\r\n", "S", "A", "d"}),
     CaseName);

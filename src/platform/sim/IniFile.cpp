@@ -48,6 +48,7 @@ IniFile IniFile::parse(const std::string& input) {
     std::size_t pos = input.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     const std::size_t end = input.size();
     while (pos < end) {
+        // Carriage returns and line feeds both end a line, alone or in any run.
         std::size_t lineStart = pos;
         while (pos < end && input[pos] != '\n' && input[pos] != '\r') ++pos;
         std::string line = trim(input.substr(lineStart, pos - lineStart));

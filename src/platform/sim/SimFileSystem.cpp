@@ -97,6 +97,7 @@ std::string SimFileSystem::resolve(const std::string& absolutePath) const {
     for (const char* exempt : {"\\spool", "\\drivers\\etc", "\\catroot", "\\catroot2", "\\logfiles"}) {
         if (hasPrefixNoCase(absolutePath, sys32 + exempt)) return absolutePath;
     }
+    if (driverStoreShared_ && hasPrefixNoCase(absolutePath, sys32 + "\\DriverStore")) return absolutePath;
     return windowsDir_ + "\\SysWOW64" + absolutePath.substr(sys32.size());
 }
 

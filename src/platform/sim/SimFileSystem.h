@@ -34,6 +34,8 @@ public:
     // WOW64 file-system redirection: while on, "<windows>\system32" means "<windows>\SysWOW64".
     void setRedirection(bool wow64Process, bool enabled, const std::string& windowsDir);
     bool redirectionEnabled() const { return redirect_; }
+    // Windows 7 and 2008 R2 leave system32\DriverStore alone; earlier versions redirect it.
+    void setDriverStoreShared(bool shared) { driverStoreShared_ = shared; }
 
     // Absolute, normalised form of `path` seen from `currentDir` (".", ".." and "/" handled).
     static std::string fullPath(const std::string& path, const std::string& currentDir);
@@ -56,6 +58,7 @@ private:
     std::vector<Mapping> mappings_;
     bool wow64_ = false;
     bool redirect_ = false;
+    bool driverStoreShared_ = false;
     std::string windowsDir_ = "C:\\WINDOWS";
 };
 

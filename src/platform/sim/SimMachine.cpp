@@ -66,6 +66,7 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     system.wow64 = is64;
     registry.setWow64(is64);
     files.setRedirection(is64, is64, process.windowsDir);
+    files.setDriverStoreShared(f.platformId == plat::kPlatformNt && (f.major > 6 || (f.major == 6 && f.minor >= 1)));
 
     std::vector<std::string> kernel32 = {"GetVersionExA", "GetSystemInfo", "LoadLibraryA"};
     if (f.hasNativeSystemInfo) kernel32.push_back("GetNativeSystemInfo");

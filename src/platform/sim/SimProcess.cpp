@@ -97,7 +97,17 @@ plat::MutexHandle SimProcess::CreateMutex(bool, const std::string& name) {
 
 bool SimProcess::CloseHandle(plat::Handle handle) {
     if (state_.enter("CloseHandle")) return false;
-    return mutexHandles_.erase(handle) > 0 || handle != 0;
+    if (handle == 0) return state_.fail(plat::kErrorInvalidHandle);
+    auto it = mutexHandles_.find(handle);
+    if (it == mutexHandles_.end()) return true;  // tokens and other handles: nothing kept
+    const std::string name = it->second;
+    mutexHandles_.erase(it);
+    // The name is free again once no handle of this process holds it and no other
+    // process does.
+    bool stillHeld = foreignMutexes_.count(name) != 0;
+    for (const auto& m : mutexHandles_) stillHeld = stillHeld || m.second == name;
+    if (!stillHeld) mutexes_.erase(name);
+    return true;
 }
 
 bool SimProcess::FormatSystemMessage(std::uint32_t code, std::string* text) {

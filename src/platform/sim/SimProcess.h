@@ -27,7 +27,10 @@ public:
     // The name of the function behind a ProcAddress handed out by GetProcAddress ("" if none).
     std::string procName(plat::ProcAddress fn) const;
     // Mutexes other processes already hold.
-    void addForeignMutex(const std::string& name) { mutexes_.insert(name); }
+    void addForeignMutex(const std::string& name) {
+        mutexes_.insert(name);
+        foreignMutexes_.insert(name);
+    }
     int loadedLibraryCount() const;
 
     std::uint32_t GetLastError() override { return state_.lastError; }
@@ -58,6 +61,7 @@ private:
     SimFileSystem& files_;
     std::vector<Library> libraries_;  // module handle = 0x10000 * (index + 1)
     std::set<std::string> mutexes_;
+    std::set<std::string> foreignMutexes_;
     std::map<plat::Handle, std::string> mutexHandles_;
     plat::Handle nextHandle_ = 0x9000;
 };

@@ -127,6 +127,7 @@ long SimRegistry::RegCreateKeyEx(plat::RegKey root, const std::string& subKey, c
         parent.path = {hive};
     } else if (const OpenKey* k = lookup(root)) {
         if (k->node->deleted) return kErrorKeyDeleted;
+        if (!(k->access & plat::kKeyCreateSubKey)) return plat::kErrorAccessDenied;
         parent = *k;
     } else {
         return plat::kErrorInvalidHandle;
@@ -189,6 +190,7 @@ long SimRegistry::RegDeleteValue(plat::RegKey key, const std::string& name) {
     if (auto e = state_.enter("RegDeleteValueA")) return static_cast<long>(e);
     const OpenKey* k = lookup(key);
     if (!k) return plat::kErrorInvalidHandle;
+    if (k->node->deleted) return kErrorKeyDeleted;
     if (!(k->access & plat::kKeySetValue)) return plat::kErrorAccessDenied;
     return k->node->values.erase(lowerAscii(name)) ? 0L : static_cast<long>(plat::kErrorFileNotFound);
 }
@@ -222,6 +224,8 @@ long SimRegistry::RegEnumKeyEx(plat::RegKey key, std::uint32_t index, std::strin
     if (const char* hive = hiveName(key)) {
         node = walk(hive, {hive}, true, nullptr);
     } else if (const OpenKey* k = lookup(key)) {
+        if (k->node->deleted) return kErrorKeyDeleted;
+        if (!(k->access & plat::kKeyEnumerateSubKeys)) return plat::kErrorAccessDenied;
         node = k->node;
     } else {
         return plat::kErrorInvalidHandle;

@@ -85,8 +85,10 @@ int SimWindows::MessageBox(plat::WindowHandle owner, const std::string& text, co
         answer = answers_.front();
         answers_.pop_front();
     } else {
-        std::uint32_t buttons = type & plat::kMbTypeMask;
-        answer = (buttons == plat::kMbYesNo || buttons == 3) ? plat::kIdYes : plat::kIdOk;
+        // The first button of each layout: OK, OK, Abort, Yes, Yes, Retry, Cancel.
+        static const int kFirstButton[] = {plat::kIdOk, plat::kIdOk, 3, plat::kIdYes, plat::kIdYes, 4, plat::kIdCancel};
+        const std::uint32_t buttons = type & plat::kMbTypeMask;
+        answer = buttons < 7 ? kFirstButton[buttons] : plat::kIdOk;
     }
     shown_.push_back({owner, text, caption, type, answer});
     return answer;
