@@ -17,8 +17,10 @@ std::string SimProfile::GetPrivateProfileString(const std::string& section, cons
         path = SimFileSystem::fullPath(file, process_.currentDir);
     auto bytes = unreadable ? std::nullopt : files_.readFile(path);
     if (!bytes) return IniFile::getString(nullptr, section, key, defaultValue, size);
-    IniFile ini = IniFile::parse(*bytes);
-    return IniFile::getString(&ini, section, key, defaultValue, size);
+    // Readers ask one file for many keys in a row; parse it again only when it changed.
+    auto& cached = parsed_[path];
+    if (!cached.first || *cached.first != *bytes) cached = {bytes, IniFile::parse(*bytes)};
+    return IniFile::getString(&cached.second, section, key, defaultValue, size);
 }
 
 unsigned SimProfile::GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,

@@ -1,6 +1,11 @@
 // Profile reading on the simulated disk.
 #pragma once
+#include <map>
+#include <optional>
+#include <string>
+
 #include "platform/ProfileApi.h"
+#include "platform/sim/IniFile.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimProcess.h"
 #include "platform/sim/SimState.h"
@@ -24,6 +29,7 @@ public:
     std::string winIniPath() const;
 
 private:
+    std::map<std::string, std::pair<std::optional<std::string>, IniFile>> parsed_;
     SimState& state_;
     SimFileSystem& files_;
     SimProcess& process_;

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Every test: the native unit tests (simulated Windows), the same under AddressSanitizer
+# and UBSan with a bounded fuzzing run of the configuration readers, and the Windows
+# build's tests under Wine in a 32-bit and a 64-bit prefix. Installs what it needs.
+#
+#   ./run-tests.sh            (FUZZ_SECONDS=60 by default)
+set -euo pipefail
+cd "$(dirname "$0")"
+bash scripts/install-deps.sh native fuzz windows
+
+echo "== native unit tests =="
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build -j"$(nproc)" >/dev/null
+ctest --test-dir build --output-on-failure -j"$(nproc)" | tail -n 3
+
+echo "== sanitizers and fuzzing =="
+bash scripts/sanitize-and-fuzz.sh "${FUZZ_SECONDS:-60}"
+
+echo "== Windows build under Wine =="
+bash scripts/wine/run-tests.sh
