@@ -199,15 +199,36 @@ std::optional<std::string> SimFileSystem::readFile(const std::string& path) cons
     const std::string resolved = resolve(fullPath(path, "C:\\"));
     auto it = files_.find(lowerAscii(resolved));
     if (it != files_.end()) return it->second;
-    auto host = hostPathFor(resolved);
-    if (!host) return std::nullopt;
-    std::ifstream in(*host, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    // Mapped folders are read-only for the life of a test process, and thousands of
+    // simulated machines read the same package: their files are read from disk once.
+    static std::map<std::string, std::optional<std::string>> hostCache;
+    std::string cacheKey;
+    for (const auto& m : mappings_) cacheKey += m.hostFolder + "|" + m.windowsFolder + "|";
+    cacheKey += lowerAscii(resolved);
+    auto cached = hostCache.find(cacheKey);
+    if (cached != hostCache.end()) return cached->second;
+    std::optional<std::string> content;
+    if (auto host = hostPathFor(resolved)) {
+        std::ifstream in(*host, std::ios::binary);
+        if (in) {
+            std::ostringstream ss;
+            ss << in.rdbuf();
+            content = ss.str();
+        }
+    }
+    hostCache[cacheKey] = content;
+    return content;
 }
 
 bool SimFileSystem::fileExists(const std::string& path) const { return readFile(path).has_value(); }
+
+bool SimFileSystem::fileExistsNative(const std::string& path) const {
+    SimFileSystem& self = const_cast<SimFileSystem&>(*this);
+    const bool was = redirect_;
+    self.redirect_ = false;
+    const bool found = fileExists(path);
+    self.redirect_ = was;
+    return found;
+}
 
 }  // namespace sim

@@ -17,6 +17,8 @@ public:
     bool removeFile(const std::string& path);
     std::optional<std::string> readFile(const std::string& path) const;
     bool fileExists(const std::string& path) const;
+    // As seen by a 64-bit process (the spooler): no redirection.
+    bool fileExistsNative(const std::string& path) const;
 
     // Folders: made explicitly, implied by the files under them, or mapped from the host.
     void makeDirectory(const std::string& path);

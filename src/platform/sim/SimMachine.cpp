@@ -65,6 +65,7 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     system.nativeArchitecture = is64 ? plat::kArchAmd64 : plat::kArchIntel;
     system.wow64 = is64;
     registry.setWow64(is64);
+    spooler.setNativeEnvironment(f.platformId == plat::kPlatformWindows, is64);
     files.setRedirection(is64, is64, process.windowsDir);
     files.setDriverStoreShared(f.platformId == plat::kPlatformNt && (f.major > 6 || (f.major == 6 && f.minor >= 1)));
 
@@ -88,7 +89,8 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     files.setRedirection(is64, false, process.windowsDir);
     for (const char* dir : {"\\system32", "\\system32\\drivers", "\\system32\\spool",
                             "\\system32\\spool\\drivers", "\\system32\\spool\\drivers\\w32x86",
-                            "\\system32\\spool\\prtprocs", "\\system32\\spool\\prtprocs\\w32x86"})
+                            "\\system32\\spool\\prtprocs", "\\system32\\spool\\prtprocs\\w32x86",
+                            "\\system32\\spool\\drivers\\x64", "\\system32\\spool\\prtprocs\\x64"})
         files.makeDirectory(process.windowsDir + dir);
     if (is64) files.makeDirectory(process.windowsDir + "\\SysWOW64");
     files.setRedirection(is64, is64, process.windowsDir);

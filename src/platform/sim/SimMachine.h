@@ -67,7 +67,7 @@ public:
     SimServices services{state};
     SimWindows windows{state};
     SimClock clock{state};
-    SimSpooler spooler{state, files, process, services};
+    SimSpooler spooler{state, files, process, services, registry};
     SimFiles fileApi{state, files, process};
     SimShell shell{state, process, windows};
     SimUsb usb{state, process};

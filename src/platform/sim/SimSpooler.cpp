@@ -14,13 +14,18 @@ std::string key(const std::string& environment, const std::string& name) {
 std::uint32_t textSize(const plat::OptText& t) { return t ? static_cast<std::uint32_t>(t->size() + 1) : 0; }
 }  // namespace
 
-SimSpooler::SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services)
-    : state_(state), files_(files), process_(process), services_(services) {
+SimSpooler::SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services,
+                       SimRegistry& registry)
+    : state_(state), files_(files), process_(process), services_(services), registry_(registry) {
     ports_ = {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"};
 }
 
-std::string SimSpooler::driverDirectory() const { return process_.systemDir() + "\\spool\\drivers\\w32x86"; }
-std::string SimSpooler::processorDirectory() const { return process_.systemDir() + "\\spool\\prtprocs\\w32x86"; }
+std::string SimSpooler::driverDirectory() const {
+    return process_.systemDir() + (x64_ ? "\\spool\\drivers\\x64" : "\\spool\\drivers\\w32x86");
+}
+std::string SimSpooler::processorDirectory() const {
+    return process_.systemDir() + (x64_ ? "\\spool\\prtprocs\\x64" : "\\spool\\prtprocs\\w32x86");
+}
 
 bool SimSpooler::enter(const char* api) {
     if (state_.enter(api)) return false;
@@ -30,7 +35,7 @@ bool SimSpooler::enter(const char* api) {
 }
 
 std::string SimSpooler::environmentOf(const plat::OptText& env) const {
-    return env && !env->empty() ? *env : std::string("Windows NT x86");
+    return env && !env->empty() ? *env : nativeEnvironment();
 }
 
 std::uint32_t SimSpooler::sizeOf(const plat::PrinterInfo2& i) {
@@ -45,11 +50,11 @@ const SimPrinter* SimSpooler::printer(const std::string& name) const {
 }
 
 bool SimSpooler::hasDriver(const std::string& name, const std::string& environment) const {
-    return drivers_.count(key(environment, name)) != 0;
+    return drivers_.count(key(environment.empty() ? nativeEnvironment() : environment, name)) != 0;
 }
 
 const plat::DriverInfo3* SimSpooler::driver(const std::string& name, const std::string& environment) const {
-    auto it = drivers_.find(key(environment, name));
+    auto it = drivers_.find(key(environment.empty() ? nativeEnvironment() : environment, name));
     return it == drivers_.end() ? nullptr : &it->second;
 }
 
@@ -59,7 +64,7 @@ const SimMonitor* SimSpooler::monitor(const std::string& name) const {
 }
 
 bool SimSpooler::hasProcessor(const std::string& name, const std::string& environment) const {
-    return processors_.count(key(environment, name)) != 0;
+    return processors_.count(key(environment.empty() ? nativeEnvironment() : environment, name)) != 0;
 }
 
 std::vector<std::string> SimSpooler::printerNames() const {
@@ -168,7 +173,7 @@ bool SimSpooler::AddPrinterDriver(const plat::DriverInfo3& info) {
         if (!*file || (*file)->empty()) return state_.fail(plat::kErrorInvalidParameter);
         const std::string inDir = driverDirectory() + "\\" + **file;
         const std::string inV3 = driverDirectory() + "\\3\\" + **file;
-        if (!files_.fileExists(inDir) && !files_.fileExists(inV3)) return state_.fail(plat::kErrorFileNotFound);
+        if (!files_.fileExistsNative(inDir) && !files_.fileExistsNative(inV3)) return state_.fail(plat::kErrorFileNotFound);
     }
     drivers_[key(environmentOf(info.environment), *info.name)] = info;
     return true;
@@ -178,9 +183,13 @@ bool SimSpooler::AddMonitor(const plat::MonitorInfo2& info) {
     if (!enter("AddMonitorA")) return false;
     if (!info.name || info.name->empty() || !info.dllName) return state_.fail(plat::kErrorInvalidParameter);
     if (monitors_.count(lowerAscii(*info.name))) return state_.fail(plat::kErrorPrintMonitorAlreadyInstalled);
-    // The 64-bit spooler loads monitors from the real system32; the sim keeps one folder.
-    if (!files_.fileExists(process_.systemDir() + "\\" + *info.dllName)) return state_.fail(plat::kErrorModNotFound);
+    // The spooler is a native process: it looks in the real system32.
+    if (!files_.fileExistsNative(process_.systemDir() + "\\" + *info.dllName))
+        return state_.fail(plat::kErrorModNotFound);
     monitors_[lowerAscii(*info.name)] = SimMonitor{*info.name, *info.dllName, environmentOf(info.environment), {}};
+    const std::string dll = *info.dllName;
+    registry_.poke("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + *info.name, "Driver", plat::kRegSz,
+                   std::vector<std::uint8_t>(dll.c_str(), dll.c_str() + dll.size() + 1));
     return true;
 }
 
@@ -190,8 +199,11 @@ bool SimSpooler::AddPrintProcessor(const plat::OptText& environment, const std::
     if (processorName.empty()) return state_.fail(plat::kErrorInvalidParameter);
     const std::string k = key(environmentOf(environment), processorName);
     if (processors_.count(k)) return state_.fail(plat::kErrorPrintProcessorAlreadyInstalled);
-    if (!files_.fileExists(processorDirectory() + "\\" + dllName)) return state_.fail(plat::kErrorFileNotFound);
+    if (!files_.fileExistsNative(processorDirectory() + "\\" + dllName)) return state_.fail(plat::kErrorFileNotFound);
     processors_[k] = dllName;
+    registry_.poke("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + environmentOf(environment) +
+                       "\\Print Processors\\" + processorName,
+                   "Driver", plat::kRegSz, std::vector<std::uint8_t>(dllName.c_str(), dllName.c_str() + dllName.size() + 1));
     return true;
 }
 

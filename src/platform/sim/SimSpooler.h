@@ -10,6 +10,7 @@
 #include "platform/SpoolerApi.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimProcess.h"
+#include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimState.h"
 
@@ -27,17 +28,26 @@ struct SimMonitor {
 
 class SimSpooler : public plat::SpoolerApi {
 public:
-    SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services);
+    SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services,
+               SimRegistry& registry);
+    // A call without an environment means the spooler's own: "Windows 4.0" on Windows 98,
+    // and on 64-bit Windows "Windows x64" (the spooler is a 64-bit service, with the x64
+    // folders).
+    void setNativeEnvironment(bool windows9x, bool x64) {
+        x64_ = x64;
+        nativeEnvironment_ = windows9x ? "Windows 4.0" : x64 ? "Windows x64" : "Windows NT x86";
+    }
+    std::string nativeEnvironment() const { return nativeEnvironment_; }
 
     std::string driverDirectory() const;     // ...\spool\drivers\w32x86
     std::string processorDirectory() const;  // ...\spool\prtprocs\w32x86
 
     // What a test looks at afterwards.
     const SimPrinter* printer(const std::string& name) const;
-    bool hasDriver(const std::string& name, const std::string& environment = "Windows NT x86") const;
-    const plat::DriverInfo3* driver(const std::string& name, const std::string& environment = "Windows NT x86") const;
+    bool hasDriver(const std::string& name, const std::string& environment = "") const;
+    const plat::DriverInfo3* driver(const std::string& name, const std::string& environment = "") const;
     const SimMonitor* monitor(const std::string& name) const;
-    bool hasProcessor(const std::string& name, const std::string& environment = "Windows NT x86") const;
+    bool hasProcessor(const std::string& name, const std::string& environment = "") const;
     std::vector<std::string> printerNames() const;
     std::vector<std::string> portNames() const;
     const std::string& defaultPrinter() const { return default_; }
@@ -76,6 +86,9 @@ private:
     SimFileSystem& files_;
     SimProcess& process_;
     SimServices& services_;
+    SimRegistry& registry_;
+    bool x64_ = false;
+    std::string nativeEnvironment_ = "Windows NT x86";
     std::map<std::string, SimPrinter> printers_;            // by lower-case name
     std::map<std::string, plat::DriverInfo3> drivers_;      // "environment|name", lower case
     std::map<std::string, SimMonitor> monitors_;            // by lower-case name

@@ -88,7 +88,7 @@ int SimWindows::MessageBox(plat::WindowHandle owner, const std::string& text, co
         // The first button of each layout: OK, OK, Abort, Yes, Yes, Retry, Cancel.
         static const int kFirstButton[] = {plat::kIdOk, plat::kIdOk, 3, plat::kIdYes, plat::kIdYes, 4, plat::kIdCancel};
         const std::uint32_t buttons = type & plat::kMbTypeMask;
-        answer = buttons < 7 ? kFirstButton[buttons] : plat::kIdOk;
+        answer = buttons < 7 ? kFirstButton[buttons] : static_cast<int>(plat::kIdOk);
     }
     shown_.push_back({owner, text, caption, type, answer});
     return answer;

@@ -1,0 +1,177 @@
+#include "engine/InstallWorker.h"
+
+#include "config/FsRedirection.h"
+#include "config/IniValues.h"
+#include "config/MessageBoxes.h"
+#include "config/RegistryKey.h"
+#include "engine/ComponentUpdates.h"
+#include "engine/PortSetup.h"
+#include "engine/SpoolerRegistration.h"
+#include "engine/SystemFileStaging.h"
+
+namespace engine {
+
+namespace {
+
+using cfg::Program;
+
+bool present(const std::string& value) { return !value.empty() && value[0] != '0'; }
+
+class Sequence {
+public:
+    Sequence(EngineContext& ctx, InstallJob& job) : ctx_(ctx), r_(job.request), messages_(job.messages) {}
+
+    bool run();
+
+private:
+    // Copies one file; false when it left a failure text (files in use are skipped).
+    bool stage(const std::string& name, int kind, cfg::OsClass os) {
+        std::string file = name;
+        InstallSystemFile(ctx_, file, kind, os, false, messages_);
+        return messages_.empty();
+    }
+    bool lost() {
+        messages_.set(ctx_.text("IDS_ERR_LOSTDRIVERFILE"));
+        return false;
+    }
+    bool components();
+    bool driverFiles();
+    bool languageMonitor();
+    bool usbPortRecord();
+    void serialSettings();
+
+    EngineContext& ctx_;
+    InstallRequest& r_;
+    cfg::MessageBuffer& messages_;
+};
+
+bool Sequence::components() {
+    r_.componentFlags = 0;
+    const int monitors = checkPortMonitors(ctx_, r_.package, r_.targetOs, r_.portName, messages_);
+    if (monitors == kMonitorNotAdded) return false;
+    r_.componentFlags = static_cast<unsigned>(monitors);
+    const int processor =
+        checkPrintProcessor(ctx_, r_.targetOs, r_.printer.printProcessor.value_or(""), r_.files.processorDll, messages_);
+    if (processor == kProcessorNotAdded) return false;
+    r_.componentFlags += static_cast<unsigned>(processor);
+    if (r_.componentFlags != 0 && !updateComponents(ctx_, r_, messages_)) return false;
+    return messages_.empty();
+}
+
+bool Sequence::driverFiles() {
+    const DriverFileSet& f = r_.files;
+    if (f.driverPath.empty() || f.dataFile.empty() || f.configFile.empty() || f.helpFile.empty()) return lost();
+    const cfg::OsClass os = r_.targetOs;
+    for (const std::string* file : {&f.configFile, &f.dataFile, &f.driverPath, &f.helpFile})
+        if (!stage(*file, KindPrinterDriver, os)) return false;
+    for (const std::string* file : {&f.dataFileDll, &f.uiPlugin, &f.renderingPlugin, &f.pluginIni})
+        if (present(*file) && !stage(*file, KindPrinterDriver, os)) return false;
+    if (present(f.controlFontFile) && !stage(f.controlFontFile, KindDriverVersion3, os)) return false;
+    if (!ctx_.is64BitWindows && present(f.usbInternalId) && !stage(f.usbInternalId, KindDriverVersion3, os))
+        return false;
+    if (os == cfg::kOsWinXP && !ctx_.is64BitWindows) {
+        if (!stage("srclient.dll", KindSystemIfAbsent, cfg::kOsWinXP) || !stage("framedyn.dll", KindWbemIfAbsent, os) ||
+            !stage("newdev.dll", KindSystemIfAbsent, os))
+            return false;
+    }
+    const bool universal = r_.package.needsUniversalDriverFiles(r_.modelName, os, r_.variant);
+    RestoreGenericDriverFiles(ctx_, os, universal, messages_);
+    if (os == cfg::kOsWin9x &&
+        (r_.modelName.find("KLM-B200") != std::string::npos || r_.modelName.find("KLM-A100") != std::string::npos) &&
+        !stage("DMCOLOR.DLL", KindPrinterDriver, os))
+        return false;
+    if (universal && f.dataFileDll.empty()) return lost();
+    return true;
+}
+
+bool Sequence::languageMonitor() {
+    const std::string dll = r_.languageMonitor.dllName.value_or("");
+    if (r_.portKind != kPortUsb || ctx_.is64BitWindows || !present(dll)) return true;
+    const int flags = checkLanguageMonitor(ctx_, r_.package, r_.targetOs, r_.portName, messages_);
+    if (flags == kMonitorNotAdded) return false;
+    r_.componentFlags = static_cast<unsigned>(flags);
+    if (!(r_.componentFlags & kLanguageMonitorOutdated)) return true;
+
+    LanguageMonitorDef def = r_.package.readLanguageMonitor(r_.targetOs, kPortUsb);
+    std::string file = def.monitor.dllName.value_or("");
+    const std::string keyPath = kMonitorsKey + def.monitor.name.value_or("");
+    const int result = InstallSystemFile(ctx_, file, KindSystem, r_.targetOs, false, messages_);
+    std::string recorded = file;
+    if (result == 32 || result == 5) {
+        InstallSystemFile(ctx_, file, KindSystem, r_.targetOs, true, messages_);
+        recorded = "n" + file;
+    } else if (!messages_.empty()) {
+        return false;
+    }
+    cfg::RegistryKey key(ctx_.platform, Program::Setup, ctx_.is64BitWindows);
+    if (key.Open(plat::kHkeyLocalMachine, keyPath)) {
+        key.SetString("Driver", recorded);
+        key.SetDword("DriverVersion", static_cast<std::uint32_t>(def.version));
+    }
+    return true;
+}
+
+bool Sequence::usbPortRecord() {
+    if (r_.portKind != kPortUsb) return true;
+    auto write = [&] {
+        cfg::RegistryKey key(ctx_.platform, Program::Setup, ctx_.is64BitWindows);
+        if (key.Open(plat::kHkeyLocalMachine, "SOFTWARE\\TARVEKO\\PRINTERPORT\\")) key.SetDword(r_.portName, 0);
+    };
+    if (!ctx_.is64BitWindows) {
+        write();
+        return true;
+    }
+    // Without the library the record cannot be put where the port monitor reads it.
+    plat::ModuleHandle kernel32 = ctx_.platform.process.LoadLibrary("Kernel32.dll");
+    if (!kernel32) {
+        cfg::ShowAppMessage(ctx_.platform, Program::Setup, "Can't Load Kernel32.dll", plat::kMbOk);
+        messages_.set("Can't Load Kernel32.dll");
+        return false;
+    }
+    ctx_.platform.process.FreeLibrary(kernel32);
+    cfg::WithFsRedirectionDisabled(ctx_.platform, Program::Setup, true, write);
+    return true;
+}
+
+void Sequence::serialSettings() {
+    if (r_.portKind != kPortCom) return;
+    const auto at = r_.portName.find("COM");
+    if (at == std::string::npos) return;
+    const std::string port = r_.portName.substr(at);
+    const int number = port.size() > 3 && port[3] >= '0' && port[3] <= '9' ? port[3] - '0' : 0;
+    if (r_.serial.parity >= 'A' && r_.serial.parity <= 'Z') r_.serial.parity = static_cast<char>(r_.serial.parity + 32);
+    if (r_.targetOs != cfg::kOsWin9x)
+        WriteComSettingsNt(ctx_, port, r_.serial);
+    else
+        WriteComSettings9x(ctx_, number, port, r_.serial);
+}
+
+bool Sequence::run() {
+    if (!components()) return false;
+    if (r_.portKind == kPortUsb && !ProbePortList(ctx_, messages_)) return false;
+    if (!driverFiles()) return false;
+    if (!languageMonitor()) return false;
+    if (!RegisterPrinterDriver(ctx_, r_.driver, messages_)) return false;
+    if (!usbPortRecord()) return false;
+    if (!RegisterPrinter(ctx_, r_.printer, r_.portKind == kPortUsb, messages_)) return false;
+    r_.modelName = cfg::CutTo(r_.printer.printerName.value_or(""), kModelNameSize);
+    if (r_.modelName.empty()) {
+        if (messages_.empty()) messages_.set(ctx_.text("IDS_ERR_ADDPRINTER"));
+        return false;
+    }
+    if (r_.setAsDefault) MakeDefaultPrinter(ctx_, r_.modelName);
+    serialSettings();
+    if (r_.targetOs != cfg::kOsWin9x)
+        messages_.set(ctx_.text(r_.portKind == kPortUsb ? "IDS_INF_USBRESTART" : "IDS_INF_NTRESTART"));
+    return true;
+}
+
+}  // namespace
+
+int InstallWorker(EngineContext& ctx, InstallJob& job) {
+    const bool ok = Sequence(ctx, job).run();
+    job.completionState.store(ok ? kSucceeded : kFailed);
+    return 0;
+}
+
+}  // namespace engine

@@ -1,0 +1,41 @@
+// Putting one file of the package (or of Windows' own universal printer driver) into the
+// folder its kind names, with the in-use rules the callers answer by installing under a
+// new name.
+#pragma once
+#include <string>
+
+#include "config/MessageBuffer.h"
+#include "config/OsClass.h"
+#include "engine/EngineContext.h"
+
+namespace engine {
+
+enum FileInstallKind : int {
+    KindInf = 100,
+    KindDriverVersion3 = 999,
+    KindPrinterDriver = 66000,
+    KindPrintProcessor = 66001,
+    KindSystem = 66002,
+    KindSystemIfAbsent = 66003,
+    KindWbemIfAbsent = 66004,
+};
+
+// A file of the universal printer driver family (UNIDRV*, STDNAMES*, TTFSUB*, UNIRES*).
+bool IsUniversalDriverFile(const std::string& upperCaseName);
+
+// Upper-cases `fileName` in place. 1 in place; 32 target in use and 5 access refused,
+// both without a message; 0 otherwise, with the reason in `messages` (except a name that
+// stands for no file, which is skipped silently).
+int InstallSystemFile(EngineContext& ctx, std::string& fileName, int kind, cfg::OsClass os, bool newName,
+                      cfg::MessageBuffer& messages);
+
+// Unpacks the universal-driver files of the Driver Cache cabinets into the temporary
+// folder; non-zero when the last cabinet iterated succeeded.
+int ExtractFromDriverCache(EngineContext& ctx);
+
+// The generic files a universal-driver model depends on; on Windows 98 the universal
+// driver itself from the system's backup folder.
+void RestoreGenericDriverFiles(EngineContext& ctx, cfg::OsClass os, bool usesGenericFiles,
+                               cfg::MessageBuffer& messages);
+
+}  // namespace engine
