@@ -13,6 +13,7 @@
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimState.h"
+#include "platform/sim/SimText.h"
 
 namespace sim {
 
@@ -36,6 +37,7 @@ public:
     void setNativeEnvironment(bool windows9x, bool x64) {
         x64_ = x64;
         nativeEnvironment_ = windows9x ? "Windows 4.0" : x64 ? "Windows x64" : "Windows NT x86";
+        processors_[lowerAscii(nativeEnvironment_) + "|winprint"] = "winprint.dll";  // Windows' own
     }
     std::string nativeEnvironment() const { return nativeEnvironment_; }
 
