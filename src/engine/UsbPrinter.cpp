@@ -208,7 +208,7 @@ bool UsbInstallSteps::RunDriverCheck(cfg::OsClass target) {
     const std::string caption = cfg::LanguageFile(p, cfg::Program::Setup, "Setup").GetText("CaptionName");
     // Without a caption the search would match any untitled window and never end.
     if (!caption.empty())
-        while (p.windows.FindWindowByTitle(caption)) p.clock.Sleep(1000);
+        while (p.windows.FindWindowByAnsiTitle(caption)) p.clock.Sleep(1000);
     p.clock.Sleep(1000);
     p.clock.Sleep(2000);
     return true;

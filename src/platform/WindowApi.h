@@ -14,6 +14,8 @@ public:
     // The title is UTF-8 and is matched as Unicode, so a Chinese title is found whatever
     // the system's ANSI code page is.
     virtual WindowHandle FindWindowByTitle(const std::string& utf8Title) = 0;
+    // A title from the language files: ANSI bytes of the system's code page (FindWindowA).
+    virtual WindowHandle FindWindowByAnsiTitle(const std::string& ansiTitle) = 0;
     virtual bool SetForegroundWindow(WindowHandle window) = 0;
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool OpenIcon(WindowHandle window) = 0;

@@ -63,17 +63,19 @@ TEST_P(FullInstallation, EndsWithTheWorkingPrinterAndTheRestartNotice) {
     static const char* const kMarks[] = {"(S)", "(P)", "(U) ", "(E)"};
     EXPECT_NE(r.printerName.find(kMarks[kind]), std::string::npos) << r.printerName;
     EXPECT_TRUE(m.machine.spooler.hasDriver(*printer->info.driverName, m.os == 0 ? "Windows 4.0" : ""));
-    if (m.os == cfg::kOsNt4)  // NT 4.0 keeps the default printer as a WIN.INI line
+    if (m.os == cfg::kOsNt4) {  // NT 4.0 keeps the default printer as a WIN.INI line
         EXPECT_EQ(m.p.profile.GetProfileString("windows", "device", "", 260),
                   r.printerName + "," + *printer->info.driverName + "," + port);
-    else
+    } else {
         EXPECT_EQ(m.machine.spooler.defaultPrinter(), r.printerName);
+    }
     EXPECT_EQ(m.machine.services.currentState("Spooler"), plat::kServiceRunning);
 
-    if (m.os == cfg::kOsWin9x)
+    if (m.os == cfg::kOsWin9x) {
         EXPECT_EQ(r.messages, "") << "Windows 98 shows its own notice";
-    else
+    } else {
         EXPECT_EQ(r.messages, text(m, kind == kPortUsb ? "IDS_INF_USBRESTART" : "IDS_INF_NTRESTART"));
+    }
 
     // The monitor of the port, and nothing for LPT or NET.
     const bool serialMonitor = kind == kPortCom && !m.is64 && m.os != cfg::kOsWin9x;
@@ -84,9 +86,12 @@ TEST_P(FullInstallation, EndsWithTheWorkingPrinterAndTheRestartNotice) {
         ASSERT_TRUE(line.has_value());
         EXPECT_EQ(std::string(line->data.begin(), line->data.end() - 1), "9600,n,8,1, ");
     }
-    if (kind == kPortUsb)
+    if (kind == kPortUsb) {
         EXPECT_TRUE(m.machine.registry.peek("HKLM\\SOFTWARE\\TARVEKO\\PRINTERPORT", port).has_value());
-    if (kind == kPortNet) EXPECT_EQ(port, "IP_192.168.1.20");
+    }
+    if (kind == kPortNet) {
+        EXPECT_EQ(port, "IP_192.168.1.20");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Matrix, FullInstallation, ::testing::ValuesIn(matrix()), caseName);

@@ -35,6 +35,11 @@ void SimProcess::removeExport(const std::string& fileName, const std::string& pr
     }
 }
 
+void SimProcess::removeLibrary(const std::string& fileName) {
+    // Entries keep their place so module handles of other libraries stay valid.
+    if (Library* lib = libraryByName(fileName)) lib->fileName = "\x01removed";
+}
+
 SimProcess::Library* SimProcess::libraryByName(const std::string& nameOrPath) {
     std::string base = baseName(nameOrPath);
     if (base.find('.') == std::string::npos) base += ".dll";

@@ -24,6 +24,8 @@ public:
     // A library the process can load, by file name, with the functions it exports.
     void defineLibrary(const std::string& fileName, const std::vector<std::string>& exports);
     void removeExport(const std::string& fileName, const std::string& procName);
+    // The library is no longer there: loading it fails with 126.
+    void removeLibrary(const std::string& fileName);
     // The name of the function behind a ProcAddress handed out by GetProcAddress ("" if none).
     std::string procName(plat::ProcAddress fn) const;
     // Mutexes other processes already hold.

@@ -13,7 +13,7 @@ void SimUsb::installLibrary(bool present) {
     if (present)
         process_.defineLibrary(kLibrary, {"OpenDeviceX", "GetDescriptor", "uWrite", "CloseDevice"});
     else
-        process_.defineLibrary(kLibrary, {});
+        process_.removeLibrary(kLibrary);
 }
 
 void SimUsb::expect(plat::ProcAddress fn, const char* name) const {

@@ -40,6 +40,13 @@ plat::WindowHandle SimWindows::FindWindowByTitle(const std::string& utf8Title) {
     return 0;
 }
 
+plat::WindowHandle SimWindows::FindWindowByAnsiTitle(const std::string& ansiTitle) {
+    if (state_.enter("FindWindowA")) return 0;
+    for (const auto& w : windows_)
+        if (w.title == ansiTitle && state_.nowMs < w.closesAtMs) return w.handle;
+    return 0;
+}
+
 bool SimWindows::SetForegroundWindow(plat::WindowHandle window) {
     if (state_.enter("SetForegroundWindow")) return false;
     if (!find(window)) return false;

@@ -54,6 +54,8 @@ public:
     void clearMessageBoxes() { shown_.clear(); }
 
     plat::WindowHandle FindWindowByTitle(const std::string& utf8Title) override;
+    // The simulated desktop keeps titles as the bytes they were given.
+    plat::WindowHandle FindWindowByAnsiTitle(const std::string& ansiTitle) override;
     bool SetForegroundWindow(plat::WindowHandle window) override;
     bool IsIconic(plat::WindowHandle window) override;
     bool OpenIcon(plat::WindowHandle window) override;

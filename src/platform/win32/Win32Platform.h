@@ -91,6 +91,7 @@ public:
 class Win32WindowApi final : public WindowApi {
 public:
     WindowHandle FindWindowByTitle(const std::string& utf8Title) override;
+    WindowHandle FindWindowByAnsiTitle(const std::string& ansiTitle) override;
     bool SetForegroundWindow(WindowHandle window) override;
     bool IsIconic(WindowHandle window) override;
     bool OpenIcon(WindowHandle window) override;

@@ -53,3 +53,11 @@ bool Win32WindowApi::SendNotifyMessageBroadcast(std::uint32_t message, std::uint
 }
 
 }  // namespace plat
+
+namespace plat {
+
+WindowHandle Win32WindowApi::FindWindowByAnsiTitle(const std::string& ansiTitle) {
+    return reinterpret_cast<WindowHandle>(::FindWindowA(nullptr, ansiTitle.c_str()));
+}
+
+}  // namespace plat
