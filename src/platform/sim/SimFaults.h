@@ -22,6 +22,7 @@ public:
     std::uint64_t callCount() const { return calls_; }
     // How many times the named call has been made (counted even when it was failed).
     int timesCalled(const std::string& api) const;
+    const std::vector<std::pair<std::string, int>>& callsByKind() const { return counts_; }
 
 private:
     struct Rule {
