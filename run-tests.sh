@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: the native unit tests (simulated Windows), the same under AddressSanitizer
-# and UBSan with a bounded fuzzing run of the configuration readers, and the Windows
-# build's tests under Wine in a 32-bit and a 64-bit prefix. Installs what it needs.
+# and UBSan with a bounded fuzzing run of the configuration readers, the Windows build's
+# tests under Wine in a 32-bit and a 64-bit prefix, the stand-in DLLs under Wine, and whole
+# installations under Wine. Installs what it needs.
 #
 #   ./run-tests.sh            (FUZZ_SECONDS=60 by default)
 set -euo pipefail
@@ -18,3 +19,9 @@ bash scripts/sanitize-and-fuzz.sh "${FUZZ_SECONDS:-60}"
 
 echo "== Windows build under Wine =="
 bash scripts/wine/run-tests.sh
+
+echo "== stand-ins for what Wine lacks, under Wine =="
+bash scripts/wine/run-fixture-tests.sh
+
+echo "== whole installations under Wine =="
+bash scripts/wine/run-install-tests.sh
