@@ -92,7 +92,10 @@ for arch in win32 win64; do
         # One printer per port kind, the first made the default one.
         run_case "$KLM_PREFIX" "$log" KLM-A100 0 COM1: --default --expect-name "KLM-A100(S)"
         run_case "$KLM_PREFIX" "$log" KLM-A100 0 LPT1: --std --expect-name "KLM-A100(P)"
-        run_case "$KLM_PREFIX" "$log" KLM-A100 0 USB_KLM-A100_1 --expect-name "KLM-A100(U) 1" \
+        # The USB steps first: no device driver yet, so the typical mode runs the package's
+        # installer; one printer with identifier 1 (release 0) needs no change.
+        printf 'count=1\nbcd=0\n' >"$KLM_PREFIX/drive_c/pkg/RuZuvUzu.state"
+        run_case "$KLM_PREFIX" "$log" KLM-A100 0 USB_KLM-A100_1 --usb-steps typical --expect-name "KLM-A100(U) 1" \
             --expect-monitor "KLM USB Port" 4
         run_case "$KLM_PREFIX" "$log" KLM-A100 0 NET --address 192.168.1.20 --expect-name "KLM-A100(E)"
         # Over the existing installation: driver and monitors already there, and an outdated
@@ -102,7 +105,9 @@ for arch in win32 win64; do
         run_case "$KLM_PREFIX" "$log" KLM-A100 0 LPT1: --std
         klm_in_prefix "$KLM_PREFIX" wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\KLM USB Port' \
             /v DriverVersion /t REG_DWORD /d 1 /f </dev/null >/dev/null 2>&1
-        run_case "$KLM_PREFIX" "$log" KLM-A200 0 USB_KLM-A200_2 --expect-name "KLM-A200(U) 2" \
+        # Advanced mode, driver now installed, a printer reporting identifier 2 (release 9).
+        printf 'count=1\nbcd=9\n' >"$KLM_PREFIX/drive_c/pkg/RuZuvUzu.state"
+        run_case "$KLM_PREFIX" "$log" KLM-A200 0 USB_KLM-A200_2 --usb-steps advanced --expect-name "KLM-A200(U) 2" \
             --expect-monitor "KLM USB Port" 4
         result=passed
         [[ ${#failures[@]} -gt $before ]] && result=FAILED

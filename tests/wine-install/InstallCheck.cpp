@@ -5,8 +5,12 @@
 //   --expect-name NAME      the printer name the spooler must have accepted
 //   --expect-failure        the installation must fail (exit 0 when it does)
 //   --expect-monitor NAME VERSION   the monitor's registry record after the installation
+//   --usb-steps typical|advanced    run the install command's USB steps first: the USB
+//                           device driver check (and its installer) and the printer's
+//                           identifier; then the driver must be in place
 // Does what the install command does around the worker (request, network port, USB port
 // and its records), runs the worker, then checks the printer through the spooler.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +56,7 @@ int main(int argc, char** argv) {
     std::string address = "192.168.1.20", expectName, monitorName;
     bool expectFailure = false;
     long monitorVersion = -1;
+    int usbMode = -1;
     for (int i = 4; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--std") choices.variant = cfg::kVariantStd;
@@ -62,6 +67,8 @@ int main(int argc, char** argv) {
         else if (a == "--expect-monitor" && i + 2 < argc) {
             monitorName = argv[++i];
             monitorVersion = std::atol(argv[++i]);
+        } else if (a == "--usb-steps" && i + 1 < argc) {
+            usbMode = std::string(argv[++i]) == "typical" ? engine::kTypicalMode : engine::kAdvancedMode;
         } else {
             std::fprintf(stderr, "unknown argument %s\n", a.c_str());
             return 2;
@@ -75,6 +82,16 @@ int main(int argc, char** argv) {
     choices.targetOs = cfg::DetectOsClass(p, cfg::Program::Setup);
     std::printf("%s on %s, %s-bit Windows, port %s\n", choices.model.c_str(), cfg::OsSuffix(choices.targetOs),
                 is64 ? "64" : "32", choices.portName.c_str());
+
+    if (usbMode >= 0) {
+        engine::UsbInstallSteps steps(ctx, usbMode);
+        check(steps.RunDriverCheck(choices.targetOs), "USB device driver check lets the installation go on");
+        check(engine::CompareUsbDriverVersion(ctx) == 0, "the USB device driver is installed and current");
+        check(steps.Identify(choices.portName), "the printer's identifier matches the port");
+        const int release = engine::ReadUsbDeviceId(p, cfg::Program::Setup);
+        check(release >= 0 && engine::UsbDeviceNumber(release) == std::max(1, engine::UsbPortIdentifier(choices.portName)),
+              "the printer reports identifier " + std::to_string(engine::UsbDeviceNumber(release)));
+    }
 
     engine::InstallRequest request(p, is64);
     cfg::MessageBuffer messages;
