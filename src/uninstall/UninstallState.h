@@ -1,0 +1,40 @@
+// What the uninstaller's dialog, its lookups and its removal worker share for the life of
+// the process, and the search for the Uninstall.ini that names what may be removed.
+#pragma once
+#include <string>
+
+#include "config/OsClass.h"
+#include "platform/Platform.h"
+
+namespace uninstall {
+
+struct UninstallState {
+    std::string iniPath;  // full path of the Uninstall.ini in use; empty until it is found
+    cfg::OsClass osClass = cfg::kOsWin9x;
+    bool is64BitWindows = false;  // a 32-bit process on 64-bit Windows
+    plat::ModuleHandle spoolerLibrary = 0;
+    plat::ProcAddress deletePrinterDriverEx = 0;  // absent on systems without it
+    std::string messageText;  // composes the driver-deletion error line
+};
+
+// The ini path is read into 256 bytes; a longer current directory counts as unavailable.
+constexpr std::uint32_t kIniPathSize = 256;
+
+struct IniSearchResult {
+    enum Outcome {
+        Found,
+        NoCurrentDirectory,  // IDS_ERR_GETSYSDIR
+        CannotEnumerate,     // IDS_ERR_INVALID
+        NotFound,            // IDS_ERR_NOINI
+    };
+    Outcome outcome = NotFound;
+    const char* messageKey = "";  // the Message key shown, "" when found
+};
+
+// Looks for an entry whose name contains "Uninstall.ini" (case-sensitive) in the current
+// directory, then in its DRVCONFIG folder, and sets `state.iniPath` to "Uninstall.ini" in
+// the folder where one was seen. On failure the message is shown in a box owned by
+// `owner`; the caller then closes its dialog.
+IniSearchResult FindUninstallIni(plat::Platform& p, UninstallState& state, plat::WindowHandle owner);
+
+}  // namespace uninstall
