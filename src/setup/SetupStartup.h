@@ -4,9 +4,12 @@
 #pragma once
 #include <string>
 
+#include "config/Wow64.h"
 #include "platform/Platform.h"
 
 namespace setup {
+
+using cfg::IsWow64;
 
 struct StartupDecision {
     enum Outcome {
@@ -29,9 +32,6 @@ extern const char* const kUninstallWindowTitles[2];
 
 // Runs the start-up checks in order. The named mutex stays held for the process's life.
 StartupDecision RunSetupStartup(plat::Platform& p);
-
-// True when this 32-bit program runs on 64-bit Windows; false wherever that cannot be asked.
-bool IsWow64(plat::Platform& p);
 
 // One integer of an INI file named relative to the current directory (0 when absent).
 int ReadIniInt(plat::Platform& p, const std::string& file, const std::string& section, const std::string& key);
