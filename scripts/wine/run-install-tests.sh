@@ -71,9 +71,11 @@ prepare_prefix() {
 failures=()
 summary=()
 run_case() {  # prefix log-name expect-success args...
-    local prefix=$1 log=$2; shift 2
+    local prefix=$1 log=$2 t; shift 2
+    t=$(date +%s.%N)
     (cd "$prefix/drive_c/pkg" && klm_in_prefix "$prefix" wine install_check.exe "$@" </dev/null) >>"$log" 2>&1
     local rc=$?
+    echo "  ($(elapsed "$t") s)" >>"$log"
     [[ $rc == 0 ]] && return 0
     failures+=("$(basename "$log" .log): install_check $* (exit $rc)")
     return 1
