@@ -21,6 +21,12 @@ public:
                                           const std::vector<std::uint32_t>& subAuthorities,
                                           Sid* sid) = 0;
     virtual bool EqualSid(const Sid& a, const Sid& b) = 0;
+
+    // The shutdown right: OpenProcessToken(TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY),
+    // LookupPrivilegeValueA and AdjustTokenPrivileges for one enabled privilege.
+    virtual TokenHandle OpenProcessTokenToAdjust() = 0;
+    virtual bool LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) = 0;
+    virtual bool EnablePrivilege(TokenHandle token, std::uint64_t luid) = 0;
 };
 
 }  // namespace plat

@@ -41,6 +41,8 @@ enum : std::uint32_t {
     kErrorPrintMonitorInUse = 3008,
     kErrorUnknownPrintMonitor = 3000,
     kErrorRpcServerUnavailable = 1722,
+    kErrorCanNotComplete = 1003,
+    kPrinterAllAccess = 0xF000C,
     kPrinterAttributeDefault = 4,
 };
 
@@ -79,6 +81,21 @@ public:
     virtual bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, PrinterHandle* printer) = 0;
     // XcvDataW(L"AddPort", PORT_DATA_1): the call's result, with its status out-parameter.
     virtual bool XcvDataAddPort(PrinterHandle xcv, const PortData1& port, std::uint32_t* status) = 0;
+    // Listing and removal, for the uninstaller. Enumerations follow the two-call protocol:
+    // with bufferSize below *needed they fail with 122.
+    virtual bool EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string>* names,
+                               std::uint32_t* needed) = 0;  // local printers
+    virtual bool EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) = 0;
+    virtual bool EnumPrintProcessors1(const OptText& environment, std::uint32_t bufferSize,
+                                      std::vector<std::string>* names, std::uint32_t* needed) = 0;
+    // `server` is passed as given: an empty text is not the same call as a null one.
+    virtual bool DeleteMonitor(const OptText& server, const OptText& environment, const std::string& name) = 0;
+    virtual bool DeletePrintProcessor(const OptText& server, const OptText& environment, const std::string& name) = 0;
+    virtual bool DeletePrinterDriver(const OptText& server, const OptText& environment, const std::string& name) = 0;
+    // DeletePrinterDriverExA, found at run time in winspool.drv (Windows 2000 and later).
+    virtual bool CallDeletePrinterDriverEx(ProcAddress fn, const OptText& server, const OptText& environment,
+                                           const std::string& name, std::uint32_t deleteFlag,
+                                           std::uint32_t versionFlag) = 0;
     // SetDefaultPrinterA, found at run time in winspool.drv (Windows 2000 and later).
     virtual bool CallSetDefaultPrinter(ProcAddress fn, const std::string& name) = 0;
 };

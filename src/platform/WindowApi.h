@@ -26,6 +26,8 @@ public:
                                              std::uint32_t timeoutMs) = 0;
     virtual bool SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
                                             const std::optional<std::string>& lParamText) = 0;
+    // EWX_REBOOT is 2. The simulated machine only records the request.
+    virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) = 0;
     // text and caption are ANSI bytes (the language files' code page), as MessageBoxA.
     virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            std::uint32_t type) = 0;

@@ -1,6 +1,7 @@
 #include "platform/sim/SimRegistry.h"
 
 #include <cstring>
+#include <functional>
 
 #include "platform/sim/SimText.h"
 
@@ -251,6 +252,21 @@ std::optional<SimRegistry::Value> SimRegistry::peek(const std::string& keyPath,
 bool SimRegistry::keyExists(const std::string& keyPath) const {
     auto parts = splitKey(keyPath);
     return !parts.empty() && walkConst(parts[0], parts) != nullptr;
+}
+
+void SimRegistry::deleteTree(const std::string& keyPath) {
+    auto parts = splitKey(keyPath);
+    if (parts.size() < 2) return;
+    auto node = walkConst(parts[0], parts);
+    if (!node) return;
+    std::function<void(Node&)> mark = [&](Node& n) {
+        n.deleted = true;
+        for (auto& c : n.children) mark(*c.second);
+    };
+    mark(*node);
+    const std::string last = parts.back();
+    parts.pop_back();
+    if (auto parent = walkConst(parts[0], parts)) parent->children.erase(lowerAscii(last));
 }
 
 void SimRegistry::poke(const std::string& keyPath, const std::string& valueName, std::uint32_t type,

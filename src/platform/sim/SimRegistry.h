@@ -44,6 +44,8 @@ public:
     bool keyExists(const std::string& keyPath) const;
     void poke(const std::string& keyPath, const std::string& valueName, std::uint32_t type,
               const std::vector<std::uint8_t>& data);
+    // Removes a key with everything below it (what the spooler does to its own records).
+    void deleteTree(const std::string& keyPath);
     std::size_t openHandleCount() const { return handles_.size(); }
 
 private:

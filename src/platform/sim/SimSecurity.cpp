@@ -64,6 +64,26 @@ bool SimSecurity::AllocateAndInitializeSid(const std::uint8_t authority[6],
     return true;
 }
 
+plat::TokenHandle SimSecurity::OpenProcessTokenToAdjust() {
+    if (state_.enter("OpenProcessToken")) return 0;
+    return 0x7003;
+}
+
+bool SimSecurity::LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) {
+    if (state_.enter("LookupPrivilegeValueA")) return false;
+    if (name != "SeShutdownPrivilege") return state_.fail(1313);  // ERROR_NO_SUCH_PRIVILEGE
+    *luid = 19;
+    return true;
+}
+
+bool SimSecurity::EnablePrivilege(plat::TokenHandle token, std::uint64_t luid) {
+    if (state_.enter("AdjustTokenPrivileges")) return false;
+    if (token != 0x7003) return state_.fail(plat::kErrorInvalidHandle);
+    if (luid != 19 || !mayShutDown) return state_.fail(1300);  // ERROR_NOT_ALL_ASSIGNED
+    shutdownPrivilegeEnabled = true;
+    return true;
+}
+
 bool SimSecurity::EqualSid(const plat::Sid& a, const plat::Sid& b) { return a == b; }
 
 }  // namespace sim

@@ -30,6 +30,12 @@ public:
                                   const std::vector<std::uint32_t>& subAuthorities,
                                   plat::Sid* sid) override;
     bool EqualSid(const plat::Sid& a, const plat::Sid& b) override;
+    plat::TokenHandle OpenProcessTokenToAdjust() override;
+    bool LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) override;
+    bool EnablePrivilege(plat::TokenHandle token, std::uint64_t luid) override;
+
+    bool mayShutDown = true;          // the user holds the shutdown right
+    bool shutdownPrivilegeEnabled = false;
 
 private:
     std::uint32_t groupsSize() const;

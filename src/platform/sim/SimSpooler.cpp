@@ -269,6 +269,94 @@ bool SimSpooler::XcvDataAddPort(plat::PrinterHandle xcv, const plat::PortData1& 
     return true;
 }
 
+bool SimSpooler::listNames(const char* api, const std::vector<std::string>& all, std::uint32_t entrySize,
+                           std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
+    if (!enter(api)) return false;
+    std::uint32_t size = 0;
+    for (const auto& n : all) size += entrySize + static_cast<std::uint32_t>(n.size() + 1);
+    *needed = size;
+    if (bufferSize < size) return state_.fail(plat::kErrorInsufficientBuffer);
+    *names = all;
+    return true;
+}
+
+bool SimSpooler::EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
+    return listNames("EnumPrintersA", printerNames(), 20, bufferSize, names, needed);
+}
+
+bool SimSpooler::EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
+    std::vector<std::string> all = {"Local Port", "Standard TCP/IP Port"};
+    for (const auto& m : monitors_) all.push_back(m.second.name);
+    return listNames("EnumMonitorsA", all, 4, bufferSize, names, needed);
+}
+
+bool SimSpooler::EnumPrintProcessors1(const plat::OptText& environment, std::uint32_t bufferSize,
+                                      std::vector<std::string>* names, std::uint32_t* needed) {
+    const std::string prefix = lowerAscii(environmentOf(environment)) + "|";
+    std::vector<std::string> all;
+    for (const auto& p : processors_)
+        if (p.first.compare(0, prefix.size(), prefix) == 0) all.push_back(p.first.substr(prefix.size()));
+    return listNames("EnumPrintProcessorsA", all, 4, bufferSize, names, needed);
+}
+
+void SimSpooler::addMonitorPort(const std::string& monitor, const std::string& port) {
+    auto it = monitors_.find(lowerAscii(monitor));
+    if (it != monitors_.end()) it->second.ports.push_back(port);
+}
+
+bool SimSpooler::DeleteMonitor(const plat::OptText&, const plat::OptText&, const std::string& name) {
+    if (!enter("DeleteMonitorA")) return false;
+    auto it = monitors_.find(lowerAscii(name));
+    if (it == monitors_.end()) return state_.fail(plat::kErrorUnknownPrintMonitor);
+    for (const auto& p : printers_)
+        for (const auto& port : it->second.ports)
+            if (p.second.info.portName && equalsNoCase(*p.second.info.portName, port))
+                return state_.fail(plat::kErrorPrintMonitorInUse);
+    registry_.deleteTree("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + it->second.name);
+    monitors_.erase(it);
+    return true;
+}
+
+bool SimSpooler::DeletePrintProcessor(const plat::OptText&, const plat::OptText& environment, const std::string& name) {
+    if (!enter("DeletePrintProcessorA")) return false;
+    const std::string k = key(environmentOf(environment), name);
+    if (!processors_.count(k)) return state_.fail(plat::kErrorInvalidParameter);
+    for (const auto& p : printers_)
+        if (p.second.info.printProcessor && equalsNoCase(*p.second.info.printProcessor, name))
+            return state_.fail(plat::kErrorCanNotComplete);
+    processors_.erase(k);
+    return true;
+}
+
+bool SimSpooler::deleteDriver(const plat::OptText& environment, const std::string& name) {
+    const std::string k = key(environmentOf(environment), name);
+    if (!drivers_.count(k)) return state_.fail(plat::kErrorUnknownPrinterDriver);
+    for (const auto& p : printers_)
+        if (p.second.info.driverName && equalsNoCase(*p.second.info.driverName, name))
+            return state_.fail(plat::kErrorPrinterDriverInUse);
+    drivers_.erase(k);
+    return true;
+}
+
+bool SimSpooler::DeletePrinterDriver(const plat::OptText&, const plat::OptText& environment, const std::string& name) {
+    if (!enter("DeletePrinterDriverA")) return false;
+    return deleteDriver(environment, name);
+}
+
+bool SimSpooler::CallDeletePrinterDriverEx(plat::ProcAddress fn, const plat::OptText&, const plat::OptText& environment,
+                                           const std::string& name, std::uint32_t deleteFlag, std::uint32_t) {
+    if (process_.procName(fn) != "DeletePrinterDriverExA") return state_.fail(plat::kErrorInvalidParameter);
+    if (!enter("DeletePrinterDriverExA")) return false;
+    const plat::DriverInfo3* d = driver(name, environmentOf(environment));
+    plat::DriverInfo3 removed = d ? *d : plat::DriverInfo3{};
+    if (!deleteDriver(environment, name)) return false;
+    if (deleteFlag & 1) {  // DPD_DELETE_UNUSED_FILES
+        for (const plat::OptText* f : {&removed.driverPath, &removed.dataFile, &removed.configFile, &removed.helpFile})
+            if (*f && !(*f)->empty()) files_.removeFile(driverDirectory() + "\\" + **f);
+    }
+    return true;
+}
+
 bool SimSpooler::CallSetDefaultPrinter(plat::ProcAddress fn, const std::string& name) {
     if (process_.procName(fn) != "SetDefaultPrinterA") return state_.fail(plat::kErrorInvalidParameter);
     if (!enter("SetDefaultPrinterA")) return false;

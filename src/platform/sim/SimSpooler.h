@@ -74,12 +74,29 @@ public:
     bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, plat::PrinterHandle* printer) override;
     bool XcvDataAddPort(plat::PrinterHandle xcv, const plat::PortData1& port, std::uint32_t* status) override;
     bool CallSetDefaultPrinter(plat::ProcAddress fn, const std::string& name) override;
+    bool EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) override;
+    bool EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) override;
+    bool EnumPrintProcessors1(const plat::OptText& environment, std::uint32_t bufferSize,
+                              std::vector<std::string>* names, std::uint32_t* needed) override;
+    bool DeleteMonitor(const plat::OptText& server, const plat::OptText& environment, const std::string& name) override;
+    bool DeletePrintProcessor(const plat::OptText& server, const plat::OptText& environment,
+                              const std::string& name) override;
+    bool DeletePrinterDriver(const plat::OptText& server, const plat::OptText& environment,
+                             const std::string& name) override;
+    bool CallDeletePrinterDriverEx(plat::ProcAddress fn, const plat::OptText& server, const plat::OptText& environment,
+                                   const std::string& name, std::uint32_t deleteFlag,
+                                   std::uint32_t versionFlag) override;
+    // A port provided by a monitor: the monitor is in use while a printer uses the port.
+    void addMonitorPort(const std::string& monitor, const std::string& port);
     // Ports made through the TCP/IP monitor, with what they were made from.
     const std::map<std::string, plat::PortData1>& tcpPorts() const { return tcpPorts_; }
     bool tcpMonitorPresent = true;
 
 private:
     bool enter(const char* api);  // fault check and "is the spooler running"
+    bool listNames(const char* api, const std::vector<std::string>& all, std::uint32_t entrySize,
+                   std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed);
+    bool deleteDriver(const plat::OptText& environment, const std::string& name);
     SimPrinter* printerByHandle(plat::PrinterHandle h);
     std::string environmentOf(const plat::OptText& env) const;
     static std::uint32_t sizeOf(const plat::PrinterInfo2& info);

@@ -82,6 +82,13 @@ bool SimWindows::SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_
     return true;
 }
 
+bool SimWindows::ExitWindowsEx(std::uint32_t flags, std::uint32_t) {
+    if (state_.enter("ExitWindowsEx")) return false;
+    if (exitRefused) return state_.fail(1314);  // ERROR_PRIVILEGE_NOT_HELD
+    exitRequests.push_back(flags);
+    return true;
+}
+
 plat::WindowHandle SimWindows::GetActiveWindow() { return active_; }
 
 int SimWindows::MessageBox(plat::WindowHandle owner, const std::string& text, const std::string& caption,

@@ -65,6 +65,9 @@ public:
                                      std::uint32_t timeoutMs) override;
     bool SendNotifyMessageBroadcast(std::uint32_t message, std::uintptr_t wParam,
                                     const std::optional<std::string>& lParamText) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
+    std::vector<std::uint32_t> exitRequests;  // the flags of every accepted request
+    bool exitRefused = false;                 // e.g. the shutdown right is missing
     int MessageBox(plat::WindowHandle owner, const std::string& text, const std::string& caption,
                    std::uint32_t type) override;
 

@@ -75,6 +75,9 @@ public:
                                   const std::vector<std::uint32_t>& subAuthorities,
                                   Sid* sid) override;
     bool EqualSid(const Sid& a, const Sid& b) override;
+    TokenHandle OpenProcessTokenToAdjust() override;
+    bool LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) override;
+    bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
 };
 
 class Win32ServiceApi final : public ServiceApi {
@@ -103,6 +106,7 @@ public:
                                     const std::optional<std::string>& lParamText) override;
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    std::uint32_t type) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
 };
 
 class Win32ClockApi final : public ClockApi {
@@ -130,6 +134,15 @@ public:
     bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, PrinterHandle* printer) override;
     bool XcvDataAddPort(PrinterHandle xcv, const PortData1& port, std::uint32_t* status) override;
     bool CallSetDefaultPrinter(ProcAddress fn, const std::string& name) override;
+    bool EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) override;
+    bool EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) override;
+    bool EnumPrintProcessors1(const OptText& environment, std::uint32_t bufferSize, std::vector<std::string>* names,
+                              std::uint32_t* needed) override;
+    bool DeleteMonitor(const OptText& server, const OptText& environment, const std::string& name) override;
+    bool DeletePrintProcessor(const OptText& server, const OptText& environment, const std::string& name) override;
+    bool DeletePrinterDriver(const OptText& server, const OptText& environment, const std::string& name) override;
+    bool CallDeletePrinterDriverEx(ProcAddress fn, const OptText& server, const OptText& environment,
+                                   const std::string& name, std::uint32_t deleteFlag, std::uint32_t versionFlag) override;
 };
 
 class Win32FileApi final : public FileApi {

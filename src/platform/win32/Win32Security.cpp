@@ -77,3 +77,29 @@ bool Win32SecurityApi::EqualSid(const Sid& a, const Sid& b) {
 }
 
 }  // namespace plat
+
+namespace plat {
+
+TokenHandle Win32SecurityApi::OpenProcessTokenToAdjust() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return 0;
+    return reinterpret_cast<TokenHandle>(token);
+}
+
+bool Win32SecurityApi::LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) {
+    LUID value;
+    if (!::LookupPrivilegeValueA(nullptr, name.c_str(), &value)) return false;
+    *luid = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(value.HighPart)) << 32) | value.LowPart;
+    return true;
+}
+
+bool Win32SecurityApi::EnablePrivilege(TokenHandle token, std::uint64_t luid) {
+    TOKEN_PRIVILEGES privileges;
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Luid.LowPart = static_cast<DWORD>(luid & 0xFFFFFFFFu);
+    privileges.Privileges[0].Luid.HighPart = static_cast<LONG>(luid >> 32);
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    return ::AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
+}
+
+}  // namespace plat

@@ -223,6 +223,71 @@ bool Win32SpoolerApi::XcvDataAddPort(PrinterHandle xcv, const PortData1& port, s
     return ok != FALSE;
 }
 
+namespace {
+
+template <typename Info, typename Call>
+bool enumNames(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed, Call call) {
+    std::vector<BYTE> buffer(bufferSize ? bufferSize : 1, 0);
+    DWORD need = 0, count = 0;
+    BOOL ok = call(bufferSize ? buffer.data() : nullptr, bufferSize, &need, &count);
+    *needed = need;
+    if (!ok) return false;
+    const auto* items = reinterpret_cast<const Info*>(buffer.data());
+    names->clear();
+    for (DWORD i = 0; i < count; ++i) names->push_back(items[i].pName ? items[i].pName : "");
+    return true;
+}
+
+typedef BOOL(WINAPI* DeletePrinterDriverExAFn)(LPSTR, LPSTR, LPSTR, DWORD, DWORD);
+
+}  // namespace
+
+bool Win32SpoolerApi::EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
+    std::vector<BYTE> buffer(bufferSize ? bufferSize : 1, 0);
+    DWORD need = 0, count = 0;
+    BOOL ok = ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, bufferSize ? buffer.data() : nullptr, bufferSize, &need,
+                              &count);
+    *needed = need;
+    if (!ok) return false;
+    const auto* items = reinterpret_cast<const PRINTER_INFO_5A*>(buffer.data());
+    names->clear();
+    for (DWORD i = 0; i < count; ++i) names->push_back(items[i].pPrinterName ? items[i].pPrinterName : "");
+    return true;
+}
+
+bool Win32SpoolerApi::EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
+    return enumNames<MONITOR_INFO_1A>(bufferSize, names, needed, [](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
+        return ::EnumMonitorsA(nullptr, 1, b, s, n, c);
+    });
+}
+
+bool Win32SpoolerApi::EnumPrintProcessors1(const OptText& environment, std::uint32_t bufferSize,
+                                           std::vector<std::string>* names, std::uint32_t* needed) {
+    return enumNames<PRINTPROCESSOR_INFO_1A>(bufferSize, names, needed, [&](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
+        return ::EnumPrintProcessorsA(nullptr, text(environment), 1, b, s, n, c);
+    });
+}
+
+bool Win32SpoolerApi::DeleteMonitor(const OptText& server, const OptText& environment, const std::string& name) {
+    return ::DeleteMonitorA(text(server), text(environment), const_cast<char*>(name.c_str())) != FALSE;
+}
+
+bool Win32SpoolerApi::DeletePrintProcessor(const OptText& server, const OptText& environment, const std::string& name) {
+    return ::DeletePrintProcessorA(text(server), text(environment), const_cast<char*>(name.c_str())) != FALSE;
+}
+
+bool Win32SpoolerApi::DeletePrinterDriver(const OptText& server, const OptText& environment, const std::string& name) {
+    return ::DeletePrinterDriverA(text(server), text(environment), const_cast<char*>(name.c_str())) != FALSE;
+}
+
+bool Win32SpoolerApi::CallDeletePrinterDriverEx(ProcAddress fn, const OptText& server, const OptText& environment,
+                                                const std::string& name, std::uint32_t deleteFlag,
+                                                std::uint32_t versionFlag) {
+    return reinterpret_cast<DeletePrinterDriverExAFn>(fn)(text(server), text(environment),
+                                                          const_cast<char*>(name.c_str()), deleteFlag,
+                                                          versionFlag) != FALSE;
+}
+
 bool Win32SpoolerApi::CallSetDefaultPrinter(ProcAddress fn, const std::string& name) {
     return reinterpret_cast<SetDefaultPrinterAFn>(fn)(name.c_str()) != FALSE;
 }

@@ -61,3 +61,11 @@ WindowHandle Win32WindowApi::FindWindowByAnsiTitle(const std::string& ansiTitle)
 }
 
 }  // namespace plat
+
+namespace plat {
+
+bool Win32WindowApi::ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) {
+    return ::ExitWindowsEx(flags, reason) != FALSE;
+}
+
+}  // namespace plat

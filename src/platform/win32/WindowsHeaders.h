@@ -65,3 +65,10 @@
 #undef GetFileVersionInfo
 #undef VerQueryValue
 #undef ShellExecute
+#undef EnumPrinters
+#undef EnumMonitors
+#undef EnumPrintProcessors
+#undef DeleteMonitor
+#undef DeletePrintProcessor
+#undef DeletePrinterDriver
+#undef LookupPrivilegeValue
