@@ -1,0 +1,380 @@
+#include "uninstall/RemovalWorker.h"
+
+#include <cstdio>
+
+#include "config/FsRedirection.h"
+#include "config/LanguageFile.h"
+#include "config/SpoolerService.h"
+#include "uninstall/UninstallIni.h"
+
+namespace uninstall {
+
+namespace {
+
+enum : int {
+    kIdUninstall = 1002,
+    kIdNoteList = 1008,
+    kIdComponentList = 1010,
+    kIdSelect = 1012,
+    kIdExit = 2,
+    kIdUsbRemovalCheck = 1019,
+};
+
+constexpr std::size_t kTextLimit = cfg::kTextBufferSize - 1;
+constexpr std::size_t kRegistryPathLimit = 255;
+constexpr std::uint32_t kDirectorySize = 256;
+constexpr std::uint32_t kInstallerPathSize = 260;
+constexpr std::uint32_t kDeleteUnusedFiles = 1;
+const char kNoSystemDirectory[] = "Get system Directory error.";
+const char kPackageKey[] = "SOFTWARE\\TARVEKO";
+
+// A configuration value that is empty or starts with '0' names nothing.
+bool namesFile(const std::string& value) { return !value.empty() && value[0] != '0'; }
+
+bool osHasDriverStore(cfg::OsClass os) { return os >= cfg::kOsWin2000 && os <= cfg::kOsWin7; }
+
+// Outcome of one row's steps.
+enum class RowResult { Kept, Removed, Abort };
+
+class Removal {
+public:
+    explicit Removal(RemovalRun& run)
+        : run_(run), p_(run.p), view_(run.view), messages_(cfg::MessageTexts(run.p, cfg::Program::Uninstall)) {}
+
+    void addLine(const std::string& line) {
+        const int index = view_.ListAdd(kIdNoteList, line.substr(0, kTextLimit));
+        view_.ListSelect(kIdNoteList, index);
+    }
+    void addKey(const char* key) { addLine(messages_.GetText(key)); }
+    void addKey(const char* key, const std::string& name) { addLine(FormatNoteLine(messages_.GetText(key), name)); }
+    void wait(std::uint32_t ms) { p_.clock.Sleep(ms); }
+
+    // Level-2 record of an open printer, size first. On failure the line is added and the
+    // printer closed; false then.
+    bool readRecord(plat::PrinterHandle printer, plat::PrinterInfo2* info) {
+        std::uint32_t needed = 0;
+        if (!p_.spooler.GetPrinter2(printer, 0, info, &needed)) {
+            if (p_.process.GetLastError() != plat::kErrorInsufficientBuffer ||
+                !p_.spooler.GetPrinter2(printer, needed, info, &needed)) {
+                p_.spooler.ClosePrinter(printer);
+                addKey("IDS_ERR_GETPRNINFO");
+                wait(100);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Local printers by the two-call protocol; none when they cannot be listed.
+    std::vector<std::string> localPrinters() {
+        std::vector<std::string> names;
+        std::uint32_t needed = 0;
+        if (!p_.spooler.EnumPrinters5(0, &names, &needed) &&
+            (p_.process.GetLastError() != plat::kErrorInsufficientBuffer ||
+             !p_.spooler.EnumPrinters5(needed, &names, &needed)))
+            names.clear();
+        return names;
+    }
+
+    bool preCheck() {
+        for (const std::string& name : localPrinters()) {
+            plat::PrinterHandle printer = 0;
+            if (!p_.spooler.OpenPrinterWithAccess(name, plat::kPrinterAllAccess, &printer)) {
+                addKey("IDS_ERR_OPENPRN", run_.currentItemName);
+                return false;
+            }
+            plat::PrinterInfo2 info;
+            if (!readRecord(printer, &info)) return false;
+            p_.spooler.ClosePrinter(printer);
+            if (info.jobs > 0) {
+                addKey("IDS_ERR_HAVEJOB2", name);
+                wait(100);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void run() {
+        setControls(false);
+        bool restartNeeded = false;
+        bool aborted = false;
+        for (int row = 0; row < view_.RowCount(kIdComponentList); ++row) {
+            wait(500);
+            if (!view_.RowChecked(kIdComponentList, row)) continue;
+            run_.currentItemName = view_.RowText(kIdComponentList, row);
+            RowResult result = RowResult::Kept;
+            switch (DecideComponentKind(p_, run_.state, run_.currentItemName)) {
+            case ComponentKind::Monitor:
+                result = removeMonitor(run_.currentItemName, row);
+                break;
+            case ComponentKind::Processor:
+                result = removeProcessor(run_.currentItemName, row);
+                break;
+            case ComponentKind::Printer:
+                result = removePrinter(run_.currentItemName, row);
+                break;
+            }
+            if (result == RowResult::Abort) {
+                aborted = true;
+                break;
+            }
+            if (result == RowResult::Removed) {
+                restartNeeded = true;
+                --row;  // the row below has moved up into this place
+            }
+        }
+        if (!aborted) {
+            if (view_.IsChecked(kIdUsbRemovalCheck)) removeUsbDriver();
+            if (restartNeeded && run_.askRestart && run_.askRestart() == RestartDialog::kAnswerYes)
+                RestartWindows(p_, run_.state.osClass);
+        }
+        finish();
+    }
+
+private:
+    void setControls(bool enabled) {
+        for (int id : {kIdUninstall, kIdComponentList, kIdSelect, kIdExit, kIdUsbRemovalCheck}) view_.Enable(id, enabled);
+    }
+
+    void finish() {
+        if (view_.RowCount(kIdComponentList) == 0) {
+            view_.Enable(kIdExit, true);
+            return;
+        }
+        addKey("IDS_SELECTPRN1");
+        for (int id : {kIdComponentList, kIdUninstall, kIdSelect, kIdExit}) view_.Enable(id, true);
+        if (osHasDriverStore(run_.state.osClass)) view_.Enable(kIdUsbRemovalCheck, true);
+    }
+
+    void deleteRow(int row) { view_.RowDelete(kIdComponentList, row); }
+
+    // Windows 98 serial monitor: in use while any printer prints to one of its ports.
+    bool serialPortsFree(const std::string& name) {
+        for (const std::string& printerName : localPrinters()) {
+            plat::PrinterHandle printer = 0;
+            if (!p_.spooler.OpenPrinterWithAccess(printerName, plat::kPrinterAllAccess, &printer)) {
+                addKey("IDS_ERR_OPENPRN", name);
+                return false;
+            }
+            plat::PrinterInfo2 info;
+            if (!readRecord(printer, &info)) return false;
+            p_.spooler.ClosePrinter(printer);
+            if (info.portName && info.portName->find("QXCOM") != std::string::npos) {
+                addKey("IDS_ERR_HAVEJOB1", name);
+                wait(100);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Setup writes the package's records in the 64-bit view on 64-bit Windows; a plain
+    // RegDeleteKeyA of a 32-bit program would look for them in Wow6432Node. The parent is
+    // opened in the records' view and the key deleted relative to it.
+    void deletePackageKey(const std::string& leaf) {
+        if (!run_.state.is64BitWindows) {
+            p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, std::string(kPackageKey) + "\\" + leaf);
+            return;
+        }
+        plat::RegKey parent = 0;
+        if (p_.registry.RegOpenKeyEx(plat::kHkeyLocalMachine, kPackageKey, 0,
+                                     plat::kKeyAllAccess | plat::kKeyWow64_64Key, &parent) != 0)
+            return;
+        p_.registry.RegDeleteKey(parent, leaf);
+        p_.registry.RegCloseKey(parent);
+    }
+
+    void deleteMonitorFiles(const std::string& name) {
+        const MonitorFiles files = ReadMonitorFiles(p_, run_.state, name);
+        std::string dir;
+        const std::uint32_t length = p_.process.GetSystemDirectory(kDirectorySize, &dir);
+        if (length == 0 || length >= kDirectorySize) {
+            addLine(kNoSystemDirectory);
+            return;  // a path without its folder would point at the drive's root
+        }
+        const std::string* const names[] = {&files.monitorDll, &files.monitorUiDll, &files.extraDll};
+        for (int i = 0; i < 3; ++i) {
+            if (!namesFile(*names[i])) continue;
+            const std::string path = dir + "\\" + *names[i];
+            if (run_.state.is64BitWindows && i < 2) {
+                // The monitors live in the real system32 folder, which redirection hides.
+                if (!cfg::WithFsRedirectionDisabledSilently(p_, true, [&] { p_.files.DeleteFile(path); })) return;
+            } else {
+                p_.files.DeleteFile(path);
+            }
+        }
+    }
+
+    RowResult removeMonitor(const std::string& name, int row) {
+        addKey("IDS_DELETING1", name);
+        if (run_.state.osClass == cfg::kOsWin9x && !serialPortsFree(name)) {
+            addKey("IDS_USING", name);
+            return RowResult::Kept;
+        }
+        const std::string extraMonitor = ReadExtraMonitorName(p_, run_.state, name);
+        const plat::OptText server = std::string();
+        if (!p_.spooler.DeleteMonitor(server, std::nullopt, name)) {
+            // A monitor the spooler still holds is often free once the spooler restarts.
+            cfg::RestartSpooler(p_);
+            wait(500);
+            if (!p_.spooler.DeleteMonitor(server, std::nullopt, name)) {
+                const std::uint32_t error = p_.process.GetLastError();
+                addKey(error == plat::kErrorPrintMonitorInUse ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
+                wait(100);
+                return RowResult::Kept;
+            }
+        }
+        if (name.find("USB") != std::string::npos) {
+            deletePackageKey("INSTALLPRINTER");
+            deletePackageKey("PORTNAME");
+        }
+        cfg::RestartSpooler(p_);
+        wait(500);
+        const std::string monitorKey = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor;
+        p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, monitorKey.substr(0, kRegistryPathLimit));
+        deleteMonitorFiles(name);
+        addKey("IDS_SUCCESS", name);
+        deleteRow(row);
+        return RowResult::Removed;
+    }
+
+    RowResult removeProcessor(const std::string& name, int row) {
+        addKey("IDS_DELETING1", name);
+        if (!p_.spooler.DeletePrintProcessor(std::string(), std::nullopt, name)) {
+            const std::uint32_t error = p_.process.GetLastError();
+            addKey(error == plat::kErrorCanNotComplete ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
+            wait(100);
+            return RowResult::Kept;
+        }
+        cfg::RestartSpooler(p_);
+        wait(500);
+        const char* environment = run_.state.is64BitWindows ? "Windows x64" : "Windows NT x86";
+        p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+                                                              environment + "\\Print Processors\\" + name);
+        std::string dir;
+        if (!p_.spooler.GetPrintProcessorDirectory(kDirectorySize, &dir)) {
+            addLine(kNoSystemDirectory);
+        } else {
+            const std::string file = ReadProcessorFile(p_, run_.state, name);
+            if (namesFile(file)) p_.files.DeleteFile(dir + "\\" + file);
+        }
+        addKey("IDS_SUCCESS", name);
+        deleteRow(row);
+        return RowResult::Removed;
+    }
+
+    void removeDriver(const plat::PrinterInfo2& info, const std::string& name) {
+        addKey("IDS_DRVDELETING", name);
+        const std::string driver = info.driverName.value_or("");
+        const bool deleted =
+            run_.state.deletePrinterDriverEx
+                ? p_.spooler.CallDeletePrinterDriverEx(run_.state.deletePrinterDriverEx, info.serverName, std::nullopt,
+                                                       driver, kDeleteUnusedFiles, 0)
+                : p_.spooler.DeletePrinterDriver(info.serverName, std::nullopt, driver);
+        if (deleted) {
+            addKey("IDS_DRV_SUCCESS");
+        } else {
+            const std::uint32_t error = p_.process.GetLastError();
+            if (error == plat::kErrorPrinterDriverInUse) {
+                addKey("IDS_ERR_DRVUSING");
+            } else {
+                char code[32];
+                std::snprintf(code, sizeof code, "    er=%d", static_cast<int>(error));
+                run_.state.messageText = (messages_.GetText("IDS_ERR_DRVDEL") + code).substr(0, kTextLimit);
+                addLine(run_.state.messageText);
+            }
+        }
+        wait(100);
+    }
+
+    RowResult removePrinter(const std::string& name, int row) {
+        plat::PrinterHandle printer = 0;
+        if (!p_.spooler.OpenPrinterWithAccess(name, plat::kPrinterAllAccess, &printer)) {
+            addKey("IDS_ERR_OPENPRN", name);
+            return RowResult::Abort;
+        }
+        addKey("IDS_DELETING2", name);
+        plat::PrinterInfo2 info;
+        if (!readRecord(printer, &info)) return RowResult::Abort;
+        if (info.jobs > 0) {
+            p_.spooler.ClosePrinter(printer);
+            addKey("IDS_ERR_HAVEJOB1", name);
+            wait(100);
+            return RowResult::Abort;
+        }
+        if (!p_.spooler.DeletePrinter(printer)) {
+            addKey("IDS_ERR_DELPRINTER");
+            wait(100);
+            p_.spooler.ClosePrinter(printer);
+            return RowResult::Kept;
+        }
+        wait(100);
+        addKey("IDS_SUCCESS", name);
+        p_.spooler.ClosePrinter(printer);
+        deleteRow(row);
+        cfg::RestartSpooler(p_);
+        wait(1000);
+        if (osHasDriverStore(run_.state.osClass)) removeDriver(info, name);
+        wait(1000);
+        return RowResult::Removed;
+    }
+
+    void removeUsbDriver() {
+        addKey("IDS_DELETING3");
+        std::string dir;
+        p_.process.GetCurrentDirectory(kInstallerPathSize, &dir);
+        const char* installer =
+            run_.state.is64BitWindows ? "\\USBDrv\\USBDriver_x64\\Install.exe" : "\\USBDrv\\USBDriver\\Install.exe";
+        const std::string path = (dir + installer).substr(0, kInstallerPathSize - 1);
+        p_.shell.ShellExecute(0, "open", path, std::string("22"), std::nullopt, plat::kSwShowNormal);
+        wait(500);
+        const std::string title = cfg::LanguageFile(p_, cfg::Program::Uninstall, "Uninstall").GetText("CaptionName");
+        // FindWindowA with an empty title finds any untitled window: without a configured
+        // title there is nothing to wait for.
+        while (!title.empty() && p_.windows.FindWindowByAnsiTitle(title)) wait(1000);
+        wait(500);
+        wait(1000);
+        addKey("IDS_DRV_SUCCESS1");
+    }
+
+    RemovalRun& run_;
+    plat::Platform& p_;
+    plat::DialogView& view_;
+    cfg::LanguageFile messages_;
+};
+
+}  // namespace
+
+ComponentKind DecideComponentKind(plat::Platform& p, const UninstallState& state, const std::string& name) {
+    if (IsListedMonitor(p, state, name)) return ComponentKind::Monitor;
+    if (IsListedProcessor(p, state, name)) return ComponentKind::Processor;
+    return ComponentKind::Printer;
+}
+
+std::string FormatNoteLine(const std::string& text, const std::string& name) {
+    std::string line = text;
+    const std::size_t at = line.find("%s");
+    if (at != std::string::npos) line.replace(at, 2, name);
+    return line.substr(0, kTextLimit);
+}
+
+bool PrintJobPreCheck(RemovalRun& run) { return Removal(run).preCheck(); }
+
+int RemovalWorker(RemovalRun& run) {
+    Removal(run).run();
+    return 1;
+}
+
+bool RunUninstallCommand(plat::Platform& p, UninstallState& state, plat::DialogView& view,
+                         std::string& currentItemName, RestartQuestion askRestart, const WorkerStarter& startWorker) {
+    RemovalRun check{p, state, view, currentItemName, askRestart};
+    if (!PrintJobPreCheck(check)) return false;
+    startWorker([&p, &state, &view, &currentItemName, askRestart] {
+        RemovalRun run{p, state, view, currentItemName, askRestart};
+        RemovalWorker(run);
+    });
+    return true;
+}
+
+}  // namespace uninstall

@@ -1,0 +1,41 @@
+#include "uninstall/RestartPrompt.h"
+
+#include "config/LanguageFile.h"
+#include "uninstall/UninstallStartup.h"
+
+namespace uninstall {
+
+namespace {
+constexpr std::uint32_t kEwxReboot = 2;
+}
+
+void RestartDialog::OnInitDialog(plat::DialogView& view) {
+    useChineseFont_ = ReadLanguageSwitch(platform_) == 0 ? 1 : 0;
+    const cfg::LanguageFile texts(platform_, cfg::Program::Uninstall, "Reboot");
+    view.SetText(kIdNote1, texts.GetText("Note1"));
+    view.SetText(kIdNote2, texts.GetText("Note2"));
+    view.SetText(kIdNote3, texts.GetText("Note3"));
+    view.SetText(kIdYes, texts.GetText("Yes"));
+    view.SetText(kIdNo, texts.GetText("No"));
+    view.SetCaption(texts.GetText("Title"));
+}
+
+void RestartDialog::OnCommand(plat::DialogView& view, int control) {
+    if (control == kIdYes) view.Close(kAnswerYes);
+    if (control == kIdNo) view.Close(kAnswerNo);
+}
+
+bool RestartWindows(plat::Platform& p, cfg::OsClass os) {
+    if (os == cfg::kOsWin9x) return p.windows.ExitWindowsEx(kEwxReboot, 0);
+    const plat::TokenHandle token = p.security.OpenProcessTokenToAdjust();
+    if (!token) return false;
+    std::uint64_t luid = 0;
+    // Asking Windows to reboot without the privilege would only be refused; a refused
+    // privilege therefore ends the attempt quietly.
+    const bool enabled = p.security.LookupPrivilegeValue("SeShutdownPrivilege", &luid) &&
+                         p.security.EnablePrivilege(token, luid);
+    p.process.CloseHandle(token);
+    return enabled && p.windows.ExitWindowsEx(kEwxReboot, 0);
+}
+
+}  // namespace uninstall
