@@ -389,7 +389,7 @@ TEST(Removal, On64BitWindowsMonitorFilesGoFromTheRealSystemFolder) {
 // (RegDeleteKeyExA with KEY_WOW64_64KEY): RegDeleteKeyA of a 32-bit program, even
 // relative to a key opened in the 64-bit view, deletes in Wow6432Node, and so does the
 // simulated registry.
-TEST(Removal, DISABLED_On64BitWindowsPackageRecordsGoFromThe64BitView) {
+TEST(Removal, On64BitWindowsPackageRecordsGoFromThe64BitView) {
     RemovalMachine t(WindowsVersion::Win7, true);
     t.installPrinter("USB_KLM-A100_1");
     t.machine.registry.poke("HKLM\\SOFTWARE\\Wow6432Node\\TARVEKO\\PORTNAME", "x", plat::kRegDword, {1, 0, 0, 0});

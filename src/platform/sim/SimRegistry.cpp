@@ -54,10 +54,12 @@ plat::RegKey SimRegistry::addHandle(OpenKey key) {
 std::vector<std::string> SimRegistry::viewPath(const OpenKey& parent, const std::string& subKey,
                                                std::uint32_t access) const {
     std::vector<std::string> path = parent.path;
+    const bool fromRoot = path.size() == 1;
     for (auto& p : splitKey(subKey)) path.push_back(p);
     // A 32-bit program on 64-bit Windows sees HKLM\SOFTWARE\Wow6432Node as HKLM\SOFTWARE.
+    // The view is chosen where a path leaves the root; below an open key it is that key's.
     bool want64 = (access & plat::kKeyWow64_64Key) != 0;
-    if (wow64_ && !want64 && path.size() >= 2 && equalsNoCase(path[0], "HKLM") &&
+    if (wow64_ && fromRoot && !want64 && path.size() >= 2 && equalsNoCase(path[0], "HKLM") &&
         equalsNoCase(path[1], "SOFTWARE") && (path.size() < 3 || !equalsNoCase(path[2], "Wow6432Node"))) {
         path.insert(path.begin() + 2, "Wow6432Node");
     }

@@ -201,6 +201,7 @@ bool SimSpooler::AddPrintProcessor(const plat::OptText& environment, const std::
     if (processors_.count(k)) return state_.fail(plat::kErrorPrintProcessorAlreadyInstalled);
     if (!files_.fileExistsNative(processorDirectory() + "\\" + dllName)) return state_.fail(plat::kErrorFileNotFound);
     processors_[k] = dllName;
+    processorNames_[k] = processorName;
     registry_.poke("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + environmentOf(environment) +
                        "\\Print Processors\\" + processorName,
                    "Driver", plat::kRegSz, std::vector<std::uint8_t>(dllName.c_str(), dllName.c_str() + dllName.size() + 1));
@@ -295,7 +296,11 @@ bool SimSpooler::EnumPrintProcessors1(const plat::OptText& environment, std::uin
     const std::string prefix = lowerAscii(environmentOf(environment)) + "|";
     std::vector<std::string> all;
     for (const auto& p : processors_)
-        if (p.first.compare(0, prefix.size(), prefix) == 0) all.push_back(p.first.substr(prefix.size()));
+        if (p.first.compare(0, prefix.size(), prefix) == 0) {
+            // The spooler answers with the name as it was added, not as it is looked up.
+            auto named = processorNames_.find(p.first);
+            all.push_back(named != processorNames_.end() ? named->second : p.first.substr(prefix.size()));
+        }
     return listNames("EnumPrintProcessorsA", all, 4, bufferSize, names, needed);
 }
 
@@ -325,6 +330,7 @@ bool SimSpooler::DeletePrintProcessor(const plat::OptText&, const plat::OptText&
         if (p.second.info.printProcessor && equalsNoCase(*p.second.info.printProcessor, name))
             return state_.fail(plat::kErrorCanNotComplete);
     processors_.erase(k);
+    processorNames_.erase(k);
     return true;
 }
 

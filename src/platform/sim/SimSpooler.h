@@ -38,6 +38,7 @@ public:
         x64_ = x64;
         nativeEnvironment_ = windows9x ? "Windows 4.0" : x64 ? "Windows x64" : "Windows NT x86";
         processors_[lowerAscii(nativeEnvironment_) + "|winprint"] = "winprint.dll";  // Windows' own
+        processorNames_[lowerAscii(nativeEnvironment_) + "|winprint"] = "WinPrint";
     }
     std::string nativeEnvironment() const { return nativeEnvironment_; }
 
@@ -112,6 +113,7 @@ private:
     std::map<std::string, plat::DriverInfo3> drivers_;      // "environment|name", lower case
     std::map<std::string, SimMonitor> monitors_;            // by lower-case name
     std::map<std::string, std::string> processors_;         // "environment|name" -> dll
+    std::map<std::string, std::string> processorNames_;     // "environment|name" -> the name as added
     std::vector<std::string> ports_;
     std::string default_;
     std::map<std::string, plat::PortData1> tcpPorts_;
