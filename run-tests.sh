@@ -17,6 +17,9 @@ ctest --test-dir build --output-on-failure -j"$(nproc)" | tail -n 3
 echo "== sanitizers and fuzzing =="
 bash scripts/sanitize-and-fuzz.sh "${FUZZ_SECONDS:-60}"
 
+echo "== the shipped programs: Windows 2000 imports, size =="
+bash scripts/build-programs.sh
+
 echo "== Windows build under Wine =="
 bash scripts/wine/run-tests.sh
 
