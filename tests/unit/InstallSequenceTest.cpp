@@ -266,3 +266,20 @@ TEST(InstallSequence, LanguageMonitorOfAUsbPrinterIsRegistered) {
     ASSERT_EQ(m64.install(m64.choices("KLM-A100", cfg::kReceipt, "USB_KLM-A100_2")).state, kSucceeded);
     EXPECT_EQ(m64.machine.spooler.monitor("KLM Language Monitor"), nullptr) << "not on 64-bit Windows";
 }
+
+TEST(InstallSequence, RunningSpoolerHoldsItsMonitorUntilTheUpdateStopsIt) {
+    EngineMachine m(WindowsVersion::Win7, false);
+    auto c = m.choices("KLM-A100", cfg::kReceipt, "USB_KLM-A100_1");
+    ASSERT_EQ(m.install(c).state, kSucceeded);
+    const std::string dll = "C:\\WINDOWS\\system32\\klmusb.dll";
+    EXPECT_TRUE(m.machine.files.inUse(dll)) << "loaded by the running spooler";
+
+    // An outdated monitor is replaced under its own name: the spooler is stopped first.
+    m.machine.registry.poke(kMonitors + "KLM USB Port", "DriverVersion", plat::kRegDword, {1, 0, 0, 0});
+    c.portName = "USB_KLM-A100_2";
+    auto r = m.install(c);
+    ASSERT_EQ(r.state, kSucceeded) << r.messages;
+    EXPECT_EQ(string(m, kMonitors + "KLM USB Port", "Driver"), "KLMUSB.DLL");
+    EXPECT_FALSE(m.machine.files.fileExists("C:\\WINDOWS\\system32\\nKLMUSB.DLL"));
+    EXPECT_EQ(m.machine.services.service("Spooler").stopCount, 1);
+}

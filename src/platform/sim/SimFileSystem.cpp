@@ -191,8 +191,10 @@ void SimFileSystem::setAttributes(const std::string& path, std::uint32_t attribu
 void SimFileSystem::setInUse(const std::string& path, bool inUse) { inUse_[key(path)] = inUse; }
 
 bool SimFileSystem::inUse(const std::string& path) const {
-    auto it = inUse_.find(key(path));
-    return it != inUse_.end() && it->second;
+    const std::string k = key(path);
+    auto it = inUse_.find(k);
+    if (it != inUse_.end() && it->second) return true;
+    return heldByServices && heldByServices(k);
 }
 
 std::optional<std::string> SimFileSystem::readFile(const std::string& path) const {

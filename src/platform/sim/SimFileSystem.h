@@ -2,6 +2,7 @@
 // in memory, and host folders (the sample package) mapped read-only under a Windows path.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ public:
     // A file some process holds open: replacing or deleting it fails with 32.
     void setInUse(const std::string& path, bool inUse);
     bool inUse(const std::string& path) const;
+    // Files a running service keeps open (the spooler's monitors and processors): asked
+    // with the lower-case path a call reaches.
+    std::function<bool(const std::string&)> heldByServices;
 
     // WOW64 file-system redirection: while on, "<windows>\system32" means "<windows>\SysWOW64".
     void setRedirection(bool wow64Process, bool enabled, const std::string& windowsDir);

@@ -79,6 +79,16 @@ std::vector<std::string> SimSpooler::portNames() const {
     return all;
 }
 
+bool SimSpooler::holdsFile(const std::string& lowerPath) const {
+    const std::string system = lowerAscii(process_.systemDir()) + "\\";
+    for (const auto& m : monitors_)
+        if (lowerPath == system + lowerAscii(m.second.dll)) return true;
+    const std::string processors = lowerAscii(processorDirectory()) + "\\";
+    for (const auto& p : processors_)
+        if (lowerPath == processors + lowerAscii(p.second)) return true;
+    return false;
+}
+
 void SimSpooler::setJobs(const std::string& name, std::uint32_t jobs) {
     auto it = printers_.find(lowerAscii(name));
     if (it != printers_.end()) it->second.queuedJobs = jobs;

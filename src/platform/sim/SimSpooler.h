@@ -55,6 +55,9 @@ public:
     std::vector<std::string> portNames() const;
     const std::string& defaultPrinter() const { return default_; }
     void addPort(const std::string& port) { ports_.push_back(port); }
+    // Whether the running spooler has this file loaded (lower-case path as resolved): the
+    // DLLs of its monitors in the system folder and of its print processors.
+    bool holdsFile(const std::string& lowerPath) const;
     void setJobs(const std::string& printer, std::uint32_t jobs);
     std::size_t openHandleCount() const { return handles_.size(); }
 
