@@ -28,3 +28,6 @@ bash scripts/wine/run-fixture-tests.sh
 
 echo "== whole installations under Wine =="
 bash scripts/wine/run-install-tests.sh
+
+echo "== the uninstaller under Wine =="
+bash scripts/wine/run-uninstall-tests.sh
