@@ -11,7 +11,7 @@ for group in "$@"; do
     native)  want+=(g++ make cmake googletest libgtest-dev libgmock-dev) ;;
     fuzz)    want+=(clang libclang-rt-14-dev) ;;
     windows) want+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64
-                    xvfb imagemagick fonts-wqy-zenhei) ;;
+                    xvfb imagemagick fonts-wqy-zenhei locales) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done
