@@ -32,6 +32,27 @@ klm_install_tcpmon() {
         /v Driver /t REG_SZ /d tcpmon.dll /f </dev/null >/dev/null 2>&1
 }
 
+# klm_prepare_windows_parts PREFIX ARCH PACKAGE [FIXTURE_BUILD_DIR]: what a real Windows has
+# and Wine lacks, for installing the package: the TCP/IP monitor stand-in, the DriverStore's
+# ntprint folder (filled with the package's stand-ins of the universal driver) and, in a
+# 64-bit prefix, the monitor DLLs also in SysWOW64 (Wine's spooler runs inside the 32-bit
+# program, where real 64-bit Windows loads them from the real system32).
+klm_prepare_windows_parts() {
+    local prefix=$1 arch=$2 package=$3 build=${4:-${KLM_FIXTURE_BUILD_DIR:-$_klm_fixture_repo/build-fixtures}}
+    local windows=$prefix/drive_c/windows f
+    klm_install_tcpmon "$prefix" "$build" || return 1
+    local store=$windows/system32/DriverStore/FileRepository/ntprint.inf_x86_neutral_4e2a
+    mkdir -p "$store/I386" "$store/AMD64"
+    for f in UNIDRV.DLL UNIDRVUI.DLL UNIDRV.HLP UNIRES.DLL STDNAMES.GPD TTFSUB.GPD; do
+        cp "$package/W32/$f" "$store/I386/$f" && cp "$package/W64/$f" "$store/AMD64/$f" || return 1
+    done
+    if [[ $arch == win64 ]]; then
+        for f in klmcom.dll klmcomui.dll klmusb.dll klmusbui.dll klmlm.dll; do
+            cp "$package/W64/$f" "$windows/syswow64/$f" || return 1
+        done
+    fi
+}
+
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
     set -uo pipefail
     [[ $# -ge 1 ]] || { sed -n '2,10p' "$0" >&2; exit 2; }

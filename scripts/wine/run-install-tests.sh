@@ -52,18 +52,8 @@ klm_start_xvfb || exit 1
 
 # The prefix side of a real Windows that Wine lacks.
 prepare_prefix() {
-    local prefix=$1 arch=$2 windows=$1/drive_c/windows
-    klm_install_tcpmon "$prefix" "$fixtures" || return 1
-    local store=$windows/system32/DriverStore/FileRepository/ntprint.inf_x86_neutral_4e2a
-    mkdir -p "$store/I386" "$store/AMD64"
-    for f in UNIDRV.DLL UNIDRVUI.DLL UNIDRV.HLP UNIRES.DLL STDNAMES.GPD TTFSUB.GPD; do
-        cp "$package/W32/$f" "$store/I386/$f" && cp "$package/W64/$f" "$store/AMD64/$f" || return 1
-    done
-    if [[ $arch == win64 ]]; then
-        for f in klmcom.dll klmcomui.dll klmusb.dll klmusbui.dll klmlm.dll; do
-            cp "$package/W64/$f" "$windows/syswow64/$f" || return 1
-        done
-    fi
+    local prefix=$1 arch=$2
+    klm_prepare_windows_parts "$prefix" "$arch" "$package" "$fixtures" || return 1
     rm -rf "$prefix/drive_c/pkg"
     cp -a "$package" "$prefix/drive_c/pkg" && cp "$exe" "$prefix/drive_c/pkg/install_check.exe"
 }

@@ -56,18 +56,8 @@ klm_start_xvfb || exit 1
 # What a real Windows has and Wine lacks, as run-install-tests.sh arranges it; ui_driver
 # lives outside the package folder so that no DLL of the package is found next to it.
 prepare_prefix() {
-    local prefix=$1 arch=$2 windows=$1/drive_c/windows
-    klm_install_tcpmon "$prefix" "$fixtures" || return 1
-    local store=$windows/system32/DriverStore/FileRepository/ntprint.inf_x86_neutral_4e2a
-    mkdir -p "$store/I386" "$store/AMD64"
-    for f in UNIDRV.DLL UNIDRVUI.DLL UNIDRV.HLP UNIRES.DLL STDNAMES.GPD TTFSUB.GPD; do
-        cp "$package/W32/$f" "$store/I386/$f" && cp "$package/W64/$f" "$store/AMD64/$f" || return 1
-    done
-    if [[ $arch == win64 ]]; then
-        for f in klmcom.dll klmcomui.dll klmusb.dll klmusbui.dll klmlm.dll; do
-            cp "$package/W64/$f" "$windows/syswow64/$f" || return 1
-        done
-    fi
+    local prefix=$1 arch=$2
+    klm_prepare_windows_parts "$prefix" "$arch" "$package" "$fixtures" || return 1
     rm -rf "$prefix/drive_c/pkg" "$prefix/drive_c/tools"
     cp -a "$package" "$prefix/drive_c/pkg" && cp "$installer" "$uninstaller" "$prefix/drive_c/pkg/" &&
         mkdir -p "$prefix/drive_c/tools" && cp "$driver" "$prefix/drive_c/tools/ui_driver.exe"
