@@ -15,9 +15,7 @@ const char* UninstallOsSuffix(OsClass os) {
     return (os >= 0 && os <= 7) ? kSuffixes[os] : "";
 }
 
-namespace {
-
-OsClass classifyNt(const plat::OsVersionInfo& v, std::uint16_t architecture) {
+OsClass ClassifyNt(const plat::OsVersionInfo& v, std::uint16_t architecture) {
     const bool workstation = v.productType == plat::kNtWorkstation;
     switch (v.majorVersion) {
         case 4:
@@ -37,11 +35,9 @@ OsClass classifyNt(const plat::OsVersionInfo& v, std::uint16_t architecture) {
     }
 }
 
-}  // namespace
-
-OsClass DetectOsClass(plat::Platform& p, Program program) {
-    plat::OsVersionInfo version;
-    if (!p.system.GetVersionEx(&version, true)) version = plat::OsVersionInfo{};  // record stays zeroed
+OsFacts ReadOsFacts(plat::Platform& p) {
+    OsFacts facts;
+    if (!p.system.GetVersionEx(&facts.version, true)) facts.version = plat::OsVersionInfo{};  // record stays zeroed
 
     plat::SystemInfo info;
     plat::ModuleHandle kernel32 = p.process.GetModuleHandle("kernel32.dll");
@@ -50,12 +46,17 @@ OsClass DetectOsClass(plat::Platform& p, Program program) {
         p.system.CallGetNativeSystemInfo(native, &info);
     else
         p.system.GetSystemInfo(&info);
+    facts.processorArchitecture = info.processorArchitecture;
+    return facts;
+}
 
-    switch (version.platformId) {
+OsClass DetectOsClass(plat::Platform& p, Program program) {
+    const OsFacts facts = ReadOsFacts(p);
+    switch (facts.version.platformId) {
         case plat::kPlatformWindows:
             return kOsWin9x;
         case plat::kPlatformNt:
-            return classifyNt(version, info.processorArchitecture);
+            return ClassifyNt(facts.version, facts.processorArchitecture);
         default:
             if (program == Program::Uninstall) return kOsWinXP;
             ShowAppMessage(p, program, LanguageFile(p, program, "Message").GetText("IDS_ERR_SYSTEM"), plat::kMbOk);

@@ -22,6 +22,17 @@ const char* OsSuffix(OsClass os);
 // The uninstaller's own table: XP shares ".2K" with Windows 2000.
 const char* UninstallOsSuffix(OsClass os);
 
+// What the classification looks at: the extended version record (zeroed when it cannot be
+// read) and the processor of the native system, 32-bit programs on 64-bit Windows included.
+struct OsFacts {
+    plat::OsVersionInfo version;
+    std::uint16_t processorArchitecture = 0;
+};
+OsFacts ReadOsFacts(plat::Platform& p);
+
+// The class of an NT version; kOsWin9x for an NT version no class stands for.
+OsClass ClassifyNt(const plat::OsVersionInfo& version, std::uint16_t processorArchitecture);
+
 // Classifies the running Windows. An unknown platform is reported (setup) or taken for XP
 // (uninstall), as each program always did.
 OsClass DetectOsClass(plat::Platform& p, Program program);

@@ -159,10 +159,8 @@ int DriverVersionNumber(const std::string& version) {
     return cfg::LeadingInt(digits);
 }
 
-int CompareUsbDriverVersion(EngineContext& ctx) {
+std::string ReadInstalledUsbDriverVersion(EngineContext& ctx) {
     auto& p = ctx.platform;
-    const std::string package =
-        ReadFileVersionString(p, cfg::ProgramFolder(p) + driverFolder(ctx.is64BitWindows) + "VORUZA.sys");
     std::string installed = kNoVersion;
     std::string windows;
     const std::uint32_t length = p.process.GetWindowsDirectory(kPathBufferSize, &windows);
@@ -171,6 +169,14 @@ int CompareUsbDriverVersion(EngineContext& ctx) {
             installed = ReadFileVersionString(p, windows + "\\system32\\drivers\\VORUZA.sys");
         });
     }
+    return installed;
+}
+
+int CompareUsbDriverVersion(EngineContext& ctx) {
+    auto& p = ctx.platform;
+    const std::string package =
+        ReadFileVersionString(p, cfg::ProgramFolder(p) + driverFolder(ctx.is64BitWindows) + "VORUZA.sys");
+    const std::string installed = ReadInstalledUsbDriverVersion(ctx);
     if (installed == package) return 0;
     const int installedNumber = DriverVersionNumber(installed);
     if (installedNumber == 0) return -1;

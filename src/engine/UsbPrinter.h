@@ -39,6 +39,10 @@ std::string ReadFileVersionString(plat::Platform& p, const std::string& path);
 // The version number of a text "a.b.c.d" with one-digit parts (1.0.0.2 gives 1002).
 int DriverVersionNumber(const std::string& version);
 
+// The FileVersion of the USB device driver Windows has installed ("0.0.0.0" for none),
+// read from the real system folder on 64-bit Windows.
+std::string ReadInstalledUsbDriverVersion(EngineContext& ctx);
+
 // -1 no USB device driver installed, 1 the installed one is older than the package's,
 // 0 otherwise.
 int CompareUsbDriverVersion(EngineContext& ctx);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/WinTypes.h"
+
 namespace plat {
 
 class DialogView {
@@ -24,6 +26,8 @@ public:
     virtual void SetCaption(const std::string& text) = 0;
     // Ends a modal dialog with a result.
     virtual void Close(int result) = 0;
+    // The dialog's own window, to own the message boxes it shows.
+    virtual WindowHandle Window() { return 0; }
 
     // List boxes and combo boxes: the same operations.
     virtual void ListReset(int control) = 0;
@@ -32,6 +36,18 @@ public:
     virtual std::string ListItem(int control, int index) = 0;
     virtual void ListSelect(int control, int index) = 0;  // -1 for none
     virtual int ListSelection(int control) = 0;
+
+    // List boxes and combo boxes whose control keeps its items sorted (CBS_SORT, LBS_SORT)
+    // answer ListAdd with the sorted position; the view reports it.
+
+    // Progress bars.
+    virtual void SetRange(int control, int low, int high) = 0;
+    virtual void SetPosition(int control, int position) = 0;
+    virtual int Position(int control) = 0;
+
+    // IP address controls: the four fields, first field in the highest byte (IPM_GETADDRESS).
+    virtual std::uint32_t GetAddress(int control) = 0;
+    virtual void SetAddress(int control, std::uint32_t address) = 0;
 
     // List views with check boxes: rows of one text.
     virtual void RowsReset(int control) = 0;

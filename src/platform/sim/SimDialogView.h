@@ -1,6 +1,10 @@
 // A dialog's controls as plain state, for tests of the dialog logic: what each control
 // shows, whether it is enabled, visible or checked, list items and list-view rows.
 #pragma once
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +22,10 @@ struct SimControl {
     std::vector<std::string> items;
     int selection = -1;
     std::vector<std::pair<std::string, bool>> rows;  // text, checked
+    bool sorted = false;  // a list that inserts in order, as CBS_SORT (without regard to case)
+    int low = 0, high = 100, position = 0;
+    std::vector<int> positions;  // every position set, in order
+    std::uint32_t address = 0;
 };
 
 class SimDialogView : public plat::DialogView {
@@ -50,8 +58,18 @@ public:
         controls_[control].selection = -1;
     }
     int ListAdd(int control, const std::string& text) override {
-        controls_[control].items.push_back(text);
-        return static_cast<int>(controls_[control].items.size()) - 1;
+        auto& c = controls_[control];
+        auto at = c.items.end();
+        if (c.sorted)
+            at = std::upper_bound(c.items.begin(), c.items.end(), text, [](const std::string& a, const std::string& b) {
+                return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+                });
+            });
+        // The position before inserting: the insertion may move the items elsewhere.
+        const auto index = at - c.items.begin();
+        c.items.insert(at, text);
+        return static_cast<int>(index);
     }
     int ListCount(int control) override { return static_cast<int>(controls_[control].items.size()); }
     std::string ListItem(int control, int index) override {
@@ -60,6 +78,24 @@ public:
     }
     void ListSelect(int control, int index) override { controls_[control].selection = index; }
     int ListSelection(int control) override { return controls_[control].selection; }
+
+    void SetRange(int control, int low, int high) override {
+        controls_[control].low = low;
+        controls_[control].high = high;
+    }
+    void SetPosition(int control, int position) override {
+        controls_[control].position = position;
+        controls_[control].positions.push_back(position);
+        if (onPosition) onPosition(control, position);
+    }
+    int Position(int control) override { return controls_[control].position; }
+    std::uint32_t GetAddress(int control) override { return controls_[control].address; }
+    void SetAddress(int control, std::uint32_t address) override { controls_[control].address = address; }
+    // Called at every SetPosition: a test can note the time or change the world.
+    std::function<void(int control, int position)> onPosition;
+
+    plat::WindowHandle Window() override { return window_; }
+    void setWindow(plat::WindowHandle w) { window_ = w; }
 
     void RowsReset(int control) override { controls_[control].rows.clear(); }
     int RowAdd(int control, const std::string& text) override {
@@ -87,6 +123,7 @@ public:
 private:
     std::map<int, SimControl> controls_;
     std::string caption_;
+    plat::WindowHandle window_ = 0;
     bool closed_ = false;
     int result_ = 0;
 };

@@ -136,6 +136,17 @@ bool SimFiles::CanOpenExisting(const std::string& path) {
     return true;
 }
 
+bool SimFiles::ReadWholeFile(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    if (state_.enter("CreateFileA")) return false;
+    const std::string p = full(path);
+    auto content = files_.readFile(p);
+    if (!content) return state_.fail(files_.directoryExists(p) ? plat::kErrorAccessDenied : plat::kErrorFileNotFound);
+    if (state_.enter("ReadFile")) return false;
+    *bytes = std::move(*content);
+    return true;
+}
+
 std::uint32_t SimFiles::GetTempPath(std::uint32_t size, std::string* out) {
     out->clear();
     if (state_.enter("GetTempPathA")) return 0;

@@ -50,6 +50,24 @@ void Win32DialogView::SetFocus(int control) { ::SetFocus(item(dialog_, control))
 void Win32DialogView::SetCaption(const std::string& text) { ::SetWindowTextA(reinterpret_cast<HWND>(dialog_), text.c_str()); }
 void Win32DialogView::Close(int result) { ::EndDialog(reinterpret_cast<HWND>(dialog_), result); }
 
+void Win32DialogView::SetRange(int control, int low, int high) {
+    ::SendMessageA(item(dialog_, control), PBM_SETRANGE, 0, MAKELPARAM(low, high));
+}
+void Win32DialogView::SetPosition(int control, int position) {
+    ::SendMessageA(item(dialog_, control), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+int Win32DialogView::Position(int control) {
+    return static_cast<int>(::SendMessageA(item(dialog_, control), PBM_GETPOS, 0, 0));
+}
+std::uint32_t Win32DialogView::GetAddress(int control) {
+    DWORD address = 0;
+    ::SendMessageA(item(dialog_, control), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+    return address;
+}
+void Win32DialogView::SetAddress(int control, std::uint32_t address) {
+    ::SendMessageA(item(dialog_, control), IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+}
+
 void Win32DialogView::ListReset(int control) {
     HWND w = item(dialog_, control);
     ::SendMessageA(w, isCombo(w) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);

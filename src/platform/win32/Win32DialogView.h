@@ -22,6 +22,7 @@ public:
     void SetFocus(int control) override;
     void SetCaption(const std::string& text) override;
     void Close(int result) override;
+    WindowHandle Window() override { return dialog_; }
 
     void ListReset(int control) override;
     int ListAdd(int control, const std::string& text) override;
@@ -29,6 +30,12 @@ public:
     std::string ListItem(int control, int index) override;
     void ListSelect(int control, int index) override;
     int ListSelection(int control) override;
+
+    void SetRange(int control, int low, int high) override;
+    void SetPosition(int control, int position) override;
+    int Position(int control) override;
+    std::uint32_t GetAddress(int control) override;
+    void SetAddress(int control, std::uint32_t address) override;
 
     void RowsReset(int control) override;
     int RowAdd(int control, const std::string& text) override;

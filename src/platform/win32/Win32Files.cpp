@@ -68,6 +68,37 @@ bool Win32FileApi::CanOpenExisting(const std::string& path) {
     return true;
 }
 
+bool Win32FileApi::ReadWholeFile(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD error = NO_ERROR;
+    DWORD high = 0;
+    const DWORD size = ::GetFileSize(h, &high);
+    if (size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR)
+        error = ::GetLastError();
+    else if (high != 0 || size >= 0x80000000u)  // more than a 32-bit process can hold
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    if (error == NO_ERROR) {
+        bytes->resize(size);
+        DWORD done = 0;
+        while (error == NO_ERROR && done < size) {
+            DWORD got = 0;
+            if (!::ReadFile(h, &(*bytes)[done], size - done, &got, nullptr))
+                error = ::GetLastError();
+            else if (got == 0)  // the file became shorter while it was read
+                error = ERROR_HANDLE_EOF;
+            done += got;
+        }
+    }
+    ::CloseHandle(h);
+    if (error == NO_ERROR) return true;
+    bytes->clear();
+    ::SetLastError(error);
+    return false;
+}
+
 std::uint32_t Win32FileApi::GetTempPath(std::uint32_t size, std::string* out) {
     std::vector<char> buffer(size + 1u, '\0');
     const DWORD n = ::GetTempPathA(size, buffer.data());

@@ -1,0 +1,20 @@
+// The agreement page: shows License.txt and lets the wizard go on only while the user
+// accepts it.
+#pragma once
+#include <string>
+
+#include "setup/WizardPage.h"
+
+namespace setup {
+
+class LicensePage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    int showAgreement = 0;
+
+    bool OnInitDialog() override;
+    void OnShowWindow() override;
+    void OnCommand(int control, int notification) override;
+};
+
+}  // namespace setup
