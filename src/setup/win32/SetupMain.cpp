@@ -81,19 +81,14 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             SetupAboutDialog about(gPlatform->platform());
             about.attach(&view);
             about.OnInitDialog();
-            if (about.useChineseFont) {
-                // A copy of its own, deleted with the box.
-                HFONT font = MakeChineseFont();
-                ::SetPropA(dialog, "klm.font", font);
-                ApplyFont(dialog, font);
-            }
+            if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
             return TRUE;
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         case WM_DESTROY:
-            if (HANDLE font = ::RemovePropA(dialog, "klm.font")) ::DeleteObject(font);
+            plat::ReleaseOwnFont(dialog);
             return FALSE;
     }
     return FALSE;

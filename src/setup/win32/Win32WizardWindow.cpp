@@ -55,18 +55,6 @@ struct Win32WizardWindow::ProgressHost {
     std::unique_ptr<plat::Win32DialogView> view;
 };
 
-HFONT MakeChineseFont() {
-    const cfg::FontParameters& f = cfg::kChineseUiFont;
-    return ::CreateFontA(f.height, f.width, f.escapement, f.orientation, f.weight, f.italic, f.underline,
-                         f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision, f.quality, f.pitchAndFamily,
-                         f.faceName);
-}
-
-void ApplyFont(HWND dialog, HFONT font) {
-    ::SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
 
 void WaitDispatching(std::uint32_t milliseconds) {
     const DWORD start = ::GetTickCount();

@@ -3,6 +3,7 @@
 // thread. What to do stays with the logic classes; this only does it with Win32 calls.
 #pragma once
 #include "platform/win32/WindowsHeaders.h"
+#include "platform/win32/Win32Fonts.h"
 
 #include <cstdint>
 #include <map>
@@ -73,10 +74,8 @@ private:
     HANDLE worker_ = nullptr;
 };
 
-// ChineseUiFont as a GDI font; the caller owns it.
-HFONT MakeChineseFont();
-// Puts a font on a dialog and each of its direct children, with redraw.
-void ApplyFont(HWND dialog, HFONT font);
+using plat::ApplyFont;
+using plat::MakeChineseFont;
 // Waits the given time while dispatching the thread's messages, so that windows keep
 // painting and are not taken for hung. A WM_QUIT seen on the way is put back and ends the
 // wait early.

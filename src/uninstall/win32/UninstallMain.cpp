@@ -5,8 +5,8 @@
 
 #include <commctrl.h>
 
-#include "config/ChineseUiFont.h"
 #include "platform/win32/Win32DialogView.h"
+#include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Platform.h"
 #include "uninstall/RemovalWorker.h"
 #include "uninstall/RestartPrompt.h"
@@ -23,18 +23,6 @@ UninstallState gState;
 int gUseChineseFont = 0;
 HFONT gChineseFont = nullptr;
 
-HFONT makeChineseFont() {
-    const cfg::FontParameters& f = cfg::kChineseUiFont;
-    return ::CreateFontA(f.height, f.width, f.escapement, f.orientation, f.weight, f.italic, f.underline,
-                         f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision, f.quality, f.pitchAndFamily,
-                         f.faceName);
-}
-
-void applyFont(HWND dialog, HFONT font) {
-    ::SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
 
 struct RestartHost {
     RestartDialog logic;
@@ -49,7 +37,7 @@ INT_PTR CALLBACK restartProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             host->view = new plat::Win32DialogView(reinterpret_cast<plat::WindowHandle>(dialog));
             host->logic.OnInitDialog(*host->view);
-            if (host->logic.useChineseFont() && gChineseFont) applyFont(dialog, gChineseFont);
+            if (host->logic.useChineseFont() && gChineseFont) plat::ApplyFont(dialog, gChineseFont);
             return TRUE;
         }
         case WM_COMMAND:
@@ -76,18 +64,14 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             UninstallAboutDialog about(gPlatform->platform(), view);
             about.useChineseFont = gUseChineseFont != 0;
             about.OnInitDialog();
-            if (about.useChineseFont) {
-                HFONT font = makeChineseFont();
-                ::SetPropA(dialog, "klm.font", font);
-                applyFont(dialog, font);
-            }
+            if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
             return TRUE;
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         case WM_DESTROY:
-            if (HANDLE font = ::RemovePropA(dialog, "klm.font")) ::DeleteObject(font);
+            plat::ReleaseOwnFont(dialog);
             return FALSE;
     }
     return FALSE;
@@ -140,8 +124,8 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             const UninstallDialog::InitOutcome outcome = gMain.logic->OnInitDialog(reinterpret_cast<plat::WindowHandle>(dialog));
             if (gMain.logic->applyChineseFont()) {
                 if (gChineseFont) ::DeleteObject(gChineseFont);
-                gChineseFont = makeChineseFont();
-                applyFont(dialog, gChineseFont);
+                gChineseFont = plat::MakeChineseFont();
+                plat::ApplyFont(dialog, gChineseFont);
             }
             if (HMENU menu = ::GetSystemMenu(dialog, FALSE)) {
                 ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
