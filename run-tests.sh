@@ -31,3 +31,6 @@ bash scripts/wine/run-install-tests.sh
 
 echo "== the uninstaller under Wine =="
 bash scripts/wine/run-uninstall-tests.sh
+
+echo "== the setup wizard under Wine =="
+bash scripts/wine/run-setup-tests.sh

@@ -1,0 +1,2 @@
+#pragma once
+#define kMinimalDialog 100
