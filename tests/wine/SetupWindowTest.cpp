@@ -611,3 +611,45 @@ TEST(Win32WizardWindow, ProgressWindowClosesItselfOnlyAfterTheWorkerReports) {
     EXPECT_LT(elapsed, 10000u);
     EXPECT_FALSE(progress.attached());
 }
+
+namespace {
+
+LRESULT CALLBACK slowWindowProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) ::Sleep(300);
+    return ::DefWindowProcA(w, message, wParam, lParam);
+}
+
+}  // namespace
+
+// A busy thread finds the first tick already due when the modal loop starts: the window
+// must be on screen for the animation all the same.
+TEST(Win32WizardWindow, ProgressWindowIsShownEvenWhenTheFirstTickIsAlreadyDue) {
+    TestFrame f;
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = slowWindowProc;
+    cls.hInstance = ::GetModuleHandleA(nullptr);
+    cls.lpszClassName = "KlmSlowWindow";
+    ::RegisterClassA(&cls);
+    HWND slow = ::CreateWindowA("KlmSlowWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr);
+    ASSERT_NE(slow, nullptr);
+    ::PostMessageA(slow, WM_APP, 0, 0);
+
+    ProgressDialog progress(Real());
+    progress.targetOsClass = cfg::kOsWin7;
+    progress.completionState = 0;
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::atomic<bool> seen{false};
+    ASSERT_TRUE(f.window.StartWorker([&] {
+        for (int i = 0; i < 150 && !seen; ++i) {
+            ::Sleep(10);
+            HWND window = nullptr;
+            ::EnumThreadWindows(uiThread, findProgressWindow, reinterpret_cast<LPARAM>(&window));
+            seen = window != nullptr;
+        }
+        progress.completionState = 2;
+    }));
+    f.window.RunProgress(progress);
+    f.window.WaitForWorker();
+    ::DestroyWindow(slow);
+    EXPECT_TRUE(seen.load());
+}

@@ -334,6 +334,11 @@ INT_PTR CALLBACK Win32WizardWindow::progressProc(HWND dialog, UINT message, WPAR
             host->logic->attach(host->view.get());
             host->logic->OnInitDialog();
             if (host->logic->useChineseFont) ApplyFont(dialog, host->owner->chineseFont());
+            // The modal loop shows a dialog only once it finds its queue empty. On a busy
+            // machine the first tick is already due by then, and the animation it runs
+            // would leave the window unseen for the whole installation.
+            ::ShowWindow(dialog, SW_SHOW);
+            ::UpdateWindow(dialog);
             ::SetTimer(dialog, ProgressDialog::kTimerId, ProgressDialog::kTimerPeriodMs, nullptr);
             return TRUE;
         case WM_TIMER:
