@@ -56,7 +56,11 @@
 #include <string>
 #include <vector>
 
+#include "SpoolerInventory.h"
+
 namespace {
+
+using namespace spooler_inventory;
 
 const DWORD kPollMs = 20;
 const UINT kSendTimeoutMs = 1500;
@@ -510,81 +514,10 @@ bool waitGone(double seconds) {
 
 // --- what the machine holds -----------------------------------------------------------
 
-template <typename Info, typename Call>
-std::vector<Info> enumerate(Call call, std::vector<BYTE>* storage) {
-    DWORD needed = 0, count = 0;
-    call(nullptr, 0, &needed, &count);
-    storage->assign(needed + sizeof(Info), 0);
-    if (!call(storage->data(), static_cast<DWORD>(storage->size()), &needed, &count)) return {};
-    const Info* first = reinterpret_cast<const Info*>(storage->data());
-    return std::vector<Info>(first, first + count);
-}
-
-struct Printer {
-    std::string name, port, driver;
-};
-
-std::vector<Printer> printers() {
-    std::vector<BYTE> s;
-    std::vector<Printer> list;
-    for (const auto& i : enumerate<PRINTER_INFO_2A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
-                 return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, n, need, c);
-             },
-             &s))
-        list.push_back({i.pPrinterName ? i.pPrinterName : "", i.pPortName ? i.pPortName : "",
-                        i.pDriverName ? i.pDriverName : ""});
-    return list;
-}
-
-std::vector<std::string> drivers() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<DRIVER_INFO_1A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
-                 return ::EnumPrinterDriversA(nullptr, nullptr, 1, b, n, need, c);
-             },
-             &s))
-        names.push_back(i.pName ? i.pName : "");
-    return names;
-}
-
-std::vector<std::string> monitors() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<MONITOR_INFO_1A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return ::EnumMonitorsA(nullptr, 1, b, n, need, c); }, &s))
-        names.push_back(i.pName ? i.pName : "");
-    return names;
-}
-
-std::vector<std::string> ports() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<PORT_INFO_1A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return ::EnumPortsA(nullptr, 1, b, n, need, c); }, &s))
-        names.push_back(i.pName ? i.pName : "");
-    return names;
-}
-
 std::string defaultPrinter() {
     char name[512] = {};
     DWORD size = sizeof name;
     return ::GetDefaultPrinterA(name, &size) ? name : "";
-}
-
-bool contains(const std::vector<std::string>& names, const std::string& name) {
-    for (const auto& n : names)
-        if (lstrcmpiA(n.c_str(), name.c_str()) == 0) return true;
-    return false;
-}
-
-bool isWow64() {
-    typedef BOOL(WINAPI * Fn)(HANDLE, PBOOL);
-    Fn fn = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    BOOL wow = FALSE;
-    return fn && fn(::GetCurrentProcess(), &wow) && wow;
 }
 
 // A value under HKLM in the view setup writes: the 64-bit one on 64-bit Windows.
@@ -635,9 +568,9 @@ bool expectSerial(const std::string& port, const std::string& line) {
 void inventory() {
     for (const auto& p : printers())
         std::printf("printer   %s  (port %s, driver %s)\n", p.name.c_str(), p.port.c_str(), p.driver.c_str());
-    for (const auto& d : drivers()) std::printf("driver    %s\n", d.c_str());
-    for (const auto& m : monitors()) std::printf("monitor   %s\n", m.c_str());
-    for (const auto& p : ports()) std::printf("port      %s\n", p.c_str());
+    for (const auto& d : driverNames()) std::printf("driver    %s\n", d.c_str());
+    for (const auto& m : monitorNames()) std::printf("monitor   %s\n", m.c_str());
+    for (const auto& p : portNames()) std::printf("port      %s\n", p.c_str());
     const std::string d = defaultPrinter();
     std::printf("default   %s\n", d.empty() ? "(none)" : d.c_str());
 }
@@ -846,8 +779,8 @@ int run(const std::vector<std::string>& a) {
             if (p.name == a[1]) return fail("printer %s exists (port %s)", a[1], p.port);
         return 1;
     }
-    if (c == "expect-port" && n == 1) return contains(ports(), a[1]) ? 1 : fail("no port %s", a[1]);
-    if (c == "expect-monitor" && n == 1) return contains(monitors(), a[1]) ? 1 : fail("no monitor %s", a[1]);
+    if (c == "expect-port" && n == 1) return contains(portNames(), a[1]) ? 1 : fail("no port %s", a[1]);
+    if (c == "expect-monitor" && n == 1) return contains(monitorNames(), a[1]) ? 1 : fail("no monitor %s", a[1]);
     if (c == "expect-default" && n == 1) {
         const std::string is = defaultPrinter();
         return is == a[1] ? 1 : fail("the default printer is \"%s\", not %s", is, a[1]);

@@ -30,7 +30,11 @@
 #include <string>
 #include <vector>
 
+#include "SpoolerInventory.h"
+
 namespace {
+
+using namespace spooler_inventory;
 
 const DWORD kPollMs = 50;
 
@@ -246,67 +250,6 @@ int cmdNotes() {
 
 // --- what the machine holds ---------------------------------------------------------
 
-template <typename Info, typename Call>
-std::vector<Info> enumerate(Call call, std::vector<BYTE>* storage) {
-    DWORD needed = 0, count = 0;
-    call(nullptr, 0, &needed, &count);
-    storage->assign(needed + sizeof(Info), 0);
-    if (!call(storage->data(), static_cast<DWORD>(storage->size()), &needed, &count)) return {};
-    const Info* first = reinterpret_cast<const Info*>(storage->data());
-    return std::vector<Info>(first, first + count);
-}
-
-std::vector<std::string> printerNames() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<PRINTER_INFO_4A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
-                 return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, b, n, need, c);
-             },
-             &s))
-        names.push_back(i.pPrinterName ? i.pPrinterName : "");
-    return names;
-}
-
-std::vector<std::string> driverNames() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<DRIVER_INFO_1A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
-                 return ::EnumPrinterDriversA(nullptr, nullptr, 1, b, n, need, c);
-             },
-             &s))
-        names.push_back(i.pName ? i.pName : "");
-    return names;
-}
-
-std::vector<std::string> monitorNames() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<MONITOR_INFO_1A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return ::EnumMonitorsA(nullptr, 1, b, n, need, c); }, &s))
-        names.push_back(i.pName ? i.pName : "");
-    return names;
-}
-
-std::vector<std::string> processorNames() {
-    std::vector<BYTE> s;
-    std::vector<std::string> names;
-    for (const auto& i : enumerate<PRINTPROCESSOR_INFO_1A>(
-             [](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
-                 return ::EnumPrintProcessorsA(nullptr, nullptr, 1, b, n, need, c);
-             },
-             &s))
-        names.push_back(i.pName ? i.pName : "");
-    return names;
-}
-
-bool contains(const std::vector<std::string>& names, const std::string& name) {
-    for (const auto& n : names)
-        if (lstrcmpiA(n.c_str(), name.c_str()) == 0) return true;
-    return false;
-}
-
 bool printerDriver(const std::string& printer, std::string* driver) {
     HANDLE h = nullptr;
     if (!::OpenPrinterA(const_cast<char*>(printer.c_str()), &h, nullptr)) return false;
@@ -320,13 +263,6 @@ bool printerDriver(const std::string& printer, std::string* driver) {
     }
     ::ClosePrinter(h);
     return ok;
-}
-
-bool isWow64() {
-    typedef BOOL(WINAPI * Fn)(HANDLE, PBOOL);
-    Fn fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    BOOL wow = FALSE;
-    return fn && fn(::GetCurrentProcess(), &wow) && wow;
 }
 
 bool keyExists(const std::string& path, REGSAM view) {
