@@ -64,6 +64,7 @@ using namespace spooler_inventory;
 
 const DWORD kPollMs = 20;
 const UINT kSendTimeoutMs = 1500;
+const UINT kClickTimeoutMs = 200;
 const int kMessageBoxText = 0xFFFF;
 
 std::string gTitle = "Printer Driver Setup";
@@ -116,9 +117,10 @@ std::wstring widen(const std::string& text) {
 
 // Messages to another process go out with a time limit: a handler that opens a modal box
 // does not return until the box is closed, and closing it may be the next command.
-LRESULT send(HWND w, UINT message, WPARAM wParam, LPARAM lParam, bool* timedOut = nullptr) {
+LRESULT send(HWND w, UINT message, WPARAM wParam, LPARAM lParam, bool* timedOut = nullptr,
+             UINT timeoutMs = kSendTimeoutMs) {
     DWORD_PTR result = 0;
-    const LRESULT ok = ::SendMessageTimeoutW(w, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
+    const LRESULT ok = ::SendMessageTimeoutW(w, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result);
     if (timedOut) *timedOut = !ok;
     return ok ? static_cast<LRESULT>(result) : 0;
 }
@@ -278,9 +280,12 @@ bool click(int id) {
         return fail("control %s cannot be clicked: %s", std::to_string(id),
                     ::IsWindowVisible(c) ? "disabled" : "hidden");
     // A click that times out stays queued and is handled once the window's thread is free,
-    // as a user's would be; meanwhile the next command may answer the box it opened.
+    // as a user's would be; meanwhile the next command may answer the box it opened. The
+    // wait is short: a click that opens the progress window must leave time to see it,
+    // which lives for only a second when the installation is quick. Later messages to the
+    // same thread are still handled after this one.
     bool timedOut = false;
-    send(c, BM_CLICK, 0, 0, &timedOut);
+    send(c, BM_CLICK, 0, 0, &timedOut, kClickTimeoutMs);
     if (timedOut) std::printf("click %d: still busy (a modal window?)\n", id);
     return true;
 }
