@@ -32,7 +32,7 @@ std::string messageText(plat::Platform& p, const char* key) {
 void tell(plat::Platform& p, const std::string& text) { cfg::ShowAppMessage(p, Program::Setup, text, plat::kMbOk); }
 
 // The support keys the install command itself looks at; Vista is the frame's to check.
-const char* unsupportedTarget(plat::Platform& p, const SetupState& s, cfg::OsClass target) {
+const char* unsupportedTarget(const SetupState& s, cfg::OsClass target) {
     const char* key = nullptr;
     const char* message = nullptr;
     switch (target) {
@@ -42,7 +42,7 @@ const char* unsupportedTarget(plat::Platform& p, const SetupState& s, cfg::OsCla
         case cfg::kOsWin7: key = "SystemWin7Supported", message = "IDS_NOTSUPPORTWin7"; break;
         default: return nullptr;
     }
-    return cfg::ReadIniNumber(p, s.modelFile, s.portSection, key, 200) == 0 ? message : nullptr;
+    return s.portKey(key) == 0 ? message : nullptr;
 }
 
 void arriveAtLastPage(SetupWizardDialog& w) {
@@ -52,8 +52,7 @@ void arriveAtLastPage(SetupWizardDialog& w) {
     w.request.modelName = cfg::CutTo(pages.printerType.selectedModel, engine::kModelNameSize);
     w.request.setAsDefault = pages.printerType.setAsDefault != 0;
     w.request.package.category = w.request.category;
-    s.modelFile = cfg::ProgramFolder(s.platform) + cfg::ModelFileName(w.request.category, s.is64BitWindows, true);
-    s.portSection = cfg::ModelConfig::PortSectionName(w.request.modelName);
+    s.chooseModel(w.request.category, w.request.modelName);
     w.request.targetOs = pages.os.selectedOs;
     pages.port.installMode = pages.installMode.typicalMode;
     pages.port.BuildPortList(w.request.modelName, w.request.targetOs, w.request.category, w.messages);
@@ -80,7 +79,7 @@ bool prepareRequest(SetupWizardDialog& w) {
     choices.setAsDefault = r.setAsDefault;
 
     if (choices.model.empty()) return tell(p, messageText(p, "IDS_ERR_SELPRINTER")), false;
-    if (const char* refusal = unsupportedTarget(p, s, r.targetOs)) return tell(p, messageText(p, refusal)), false;
+    if (const char* refusal = unsupportedTarget(s, r.targetOs)) return tell(p, messageText(p, refusal)), false;
     const int kind = engine::PortKindOf(choices.portName);
     if (kind < 0) return tell(p, messageText(p, "IDS_ERR_NOSUPPORTINTERFACE")), false;
 

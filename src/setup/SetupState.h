@@ -21,6 +21,11 @@ struct SetupState {
     // The chosen model's model file (full path) and port section ("<model>.PORT").
     std::string modelFile;
     std::string portSection;
+    // Sets both for a category and model, as the frame and the install command each do
+    // when the model is handed on.
+    void chooseModel(int category, const std::string& model);
+    // A key of the chosen model's port section as a number (0 when absent).
+    int portKey(const char* key) const;
     // 1 until the model's BaudRate has been put on the port page; again 1 after the user
     // went back before the install-mode page.
     int rebaseBaudRate = 1;

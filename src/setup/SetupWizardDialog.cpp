@@ -119,20 +119,15 @@ bool SetupWizardDialog::SetActivePage(int index) {
 }
 
 void SetupWizardDialog::leavePrinterTypePage() {
-    plat::Platform& p = state_.platform;
     typeCategory = typed_.printerType.selectedCategory;
     const std::string model = cfg::CutTo(typed_.printerType.selectedModel, 200);
-    state_.modelFile = cfg::ProgramFolder(p) + cfg::ModelFileName(typeCategory, state_.is64BitWindows, true);
-    state_.portSection = cfg::ModelConfig::PortSectionName(model);
-    const bool advanced = cfg::ReadIniNumber(p, state_.modelFile, state_.portSection, "AdvancedSetup", 200) != 0;
-    typed_.installMode.ApplyModelRestriction(advanced);
+    state_.chooseModel(typeCategory, model);
+    typed_.installMode.ApplyModelRestriction(state_.portKey("AdvancedSetup") != 0);
 }
 
 bool SetupWizardDialog::leaveOsPage() {
     plat::Platform& p = state_.platform;
-    auto key = [&](const char* name) {
-        return cfg::ReadIniNumber(p, state_.modelFile, state_.portSection, name, 200);
-    };
+    auto key = [&](const char* name) { return state_.portKey(name); };
     cfg::ModelPortSection port;
     port.system2003Supported = key("System2003Supported");
     port.systemVistaSupported = key("SystemVistaSupported");
