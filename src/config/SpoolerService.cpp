@@ -6,37 +6,70 @@ namespace cfg {
 
 namespace {
 const char kSpooler[] = "Spooler";
+
+// Polls the service until it reports STOPPED or the limit has passed; answers the last
+// state seen (0 when it could not be read at all).
+std::uint32_t waitStopped(plat::Platform& p, plat::ScHandle manager) {
+    std::uint32_t state = 0;
+    plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceQueryStatus);
+    if (!service) return state;
+    for (std::uint32_t waited = 0;; waited += kSpoolerPollMs) {
+        plat::ServiceStatus status;
+        if (p.services.QueryServiceStatus(service, &status)) state = status.currentState;
+        if (state == plat::kServiceStopped || waited >= kSpoolerStopLimitMs) break;
+        p.clock.Sleep(kSpoolerPollMs);
+    }
+    p.services.CloseServiceHandle(service);
+    return state;
 }
 
-void StopSpooler(plat::Platform& p) {
-    plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
-    if (!manager) return;
+bool stop(plat::Platform& p, plat::ScHandle manager) {
     if (plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceStop)) {
         plat::ServiceStatus status;
         p.services.ControlService(service, plat::kServiceControlStop, &status);
         p.services.CloseServiceHandle(service);
     }
+    return waitStopped(p, manager) == plat::kServiceStopped;
+}
+
+// StartServiceA; a spooler still stopping answers "already running", so the stop is
+// awaited and the start tried once more. Answers the error of the last attempt (0: started).
+std::uint32_t start(plat::Platform& p, plat::ScHandle manager) {
+    plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceStart);
+    if (!service) return 0;
+    std::uint32_t error = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (p.services.StartService(service)) {
+            error = 0;
+            break;
+        }
+        error = p.process.GetLastError();
+        if (error != plat::kErrorServiceAlreadyRunning || attempt == 1) break;
+        if (waitStopped(p, manager) != plat::kServiceStopped) break;  // really running, or hung
+    }
+    p.services.CloseServiceHandle(service);
+    return error;
+}
+}  // namespace
+
+bool StopSpooler(plat::Platform& p) {
+    plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
+    if (!manager) return false;
+    const bool stopped = stop(p, manager);
     p.clock.Sleep(100);
     p.services.CloseServiceHandle(manager);
+    return stopped;
 }
 
 void StartSpooler(plat::Platform& p, MessageBuffer& messages) {
     plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
     if (!manager) return;
-    plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceStart);
-    if (!service) {
-        p.services.CloseServiceHandle(manager);
-        return;
+    const std::uint32_t error = start(p, manager);
+    if (error != 0 && error != plat::kErrorServiceAlreadyRunning) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Start spool service error, error code = %u", static_cast<unsigned>(error));
+        messages.set(text);
     }
-    if (!p.services.StartService(service)) {
-        std::uint32_t error = p.process.GetLastError();
-        if (error != plat::kErrorServiceAlreadyRunning) {
-            char text[64];
-            std::snprintf(text, sizeof text, "Start spool service error, error code = %u", static_cast<unsigned>(error));
-            messages.set(text);
-        }
-    }
-    p.services.CloseServiceHandle(service);
     p.services.CloseServiceHandle(manager);
 }
 
@@ -58,20 +91,16 @@ std::uint32_t WaitSpoolerRunning(plat::Platform& p, MessageBuffer& messages) {
     return state;
 }
 
-void RestartSpooler(plat::Platform& p) {
+bool RestartSpooler(plat::Platform& p) {
     plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
-    if (!manager) return;
-    if (plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceStop)) {
-        plat::ServiceStatus status;
-        p.services.ControlService(service, plat::kServiceControlStop, &status);
-        p.services.CloseServiceHandle(service);
+    if (manager) {
+        stop(p, manager);
+        p.clock.Sleep(2000);
+        start(p, manager);
+        p.services.CloseServiceHandle(manager);
     }
-    p.clock.Sleep(2000);
-    if (plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceStart)) {
-        p.services.StartService(service);
-        p.services.CloseServiceHandle(service);
-    }
-    p.services.CloseServiceHandle(manager);
+    MessageBuffer ignored;
+    return WaitSpoolerRunning(p, ignored) == plat::kServiceRunning;
 }
 
 }  // namespace cfg

@@ -1,6 +1,7 @@
 #include "engine/ComponentUpdates.h"
 
 #include "config/RegistryKey.h"
+#include "config/SpoolerEnvironment.h"
 #include "config/SpoolerService.h"
 #include "engine/SpoolerRegistration.h"
 #include "engine/SystemFileStaging.h"
@@ -10,8 +11,8 @@ namespace engine {
 const char* const kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
 std::string PrintProcessorKey(const EngineContext& ctx, cfg::OsClass os, const std::string& processor) {
-    const char* environment = os == cfg::kOsWin9x ? "Windows 4.0" : ctx.is64BitWindows ? "Windows x64" : "Windows NT x86";
-    return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") + environment +
+    return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+           cfg::SpoolerEnvironmentName(os, ctx.is64BitWindows) +
            "\\Print Processors\\" + processor;
 }
 
@@ -21,7 +22,8 @@ using cfg::Program;
 using cfg::RegistryKey;
 
 bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-bool isInUse(int result) { return result == 32 || result == 5; }
+// An absent key reads as "0": like every "0" of the configuration, it names nothing.
+bool names(const plat::OptText& value) { return value && !value->empty() && (*value)[0] != '0'; }
 
 // An installed component is outdated when its version cannot be read or is older.
 bool isOutdated(RegistryKey& key, int packageVersion) {
@@ -40,15 +42,13 @@ void writeVersion(EngineContext& ctx, const std::string& keyPath, int version, c
 // when the old file is held), its UI DLL, the registration and the version record.
 int installMonitor(EngineContext& ctx, plat::MonitorInfo2 monitor, const std::string& uiDll, int version,
                    cfg::OsClass os, cfg::MessageBuffer& messages) {
-    std::string dll = monitor.dllName.value_or("");
-    if (isInUse(InstallSystemFile(ctx, dll, KindSystem, os, false, messages))) {
-        InstallSystemFile(ctx, dll, KindSystem, os, true, messages);
-        dll = "n" + dll;
-    }
+    const std::string dll = InstallReplaceableFile(ctx, monitor.dllName.value_or(""), KindSystem, os, messages);
+    if (dll.empty()) return kMonitorNotAdded;
     monitor.dllName = dll;
-    if (!uiDll.empty()) {
+    if (names(uiDll)) {
         std::string ui = uiDll;
         InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
+        if (!messages.empty()) return kMonitorNotAdded;
     }
     if (!RegisterPortMonitor(ctx, monitor, messages)) return kMonitorNotAdded;
     writeVersion(ctx, kMonitorsKey + monitor.name.value_or(""), version, nullptr);
@@ -70,12 +70,12 @@ int checkPortMonitors(EngineContext& ctx, DriverPackage& package, cfg::OsClass o
     if (contains(portName, "LPT") || contains(portName, "NET")) return 0;
     PortMonitorSet set = package.readPortMonitors(os);
     int result = 0;
-    if (contains(portName, "COM") && !ctx.is64BitWindows && !set.serial.dllName.value_or("").empty() &&
+    if (contains(portName, "COM") && !ctx.is64BitWindows && names(set.serial.dllName) && names(set.serial.name) &&
         os != cfg::kOsWin9x) {
         result = checkMonitor(ctx, set.serial, set.serialUiDll, set.serialVersion, kSerialMonitorOutdated, os, messages);
         if (result < 0) return result;
     }
-    if (contains(portName, "USB_") && !set.usb.dllName.value_or("").empty() && os != cfg::kOsNt4) {
+    if (contains(portName, "USB_") && names(set.usb.dllName) && names(set.usb.name) && os != cfg::kOsNt4) {
         const int usb = checkMonitor(ctx, set.usb, set.usbUiDll, set.usbVersion, kUsbMonitorOutdated, os, messages);
         if (usb < 0) return usb;
         result |= usb;
@@ -93,6 +93,7 @@ int checkPrintProcessor(EngineContext& ctx, cfg::OsClass os, const std::string& 
     key.Close();
     std::string file = dll;
     if (!file.empty()) InstallSystemFile(ctx, file, KindPrintProcessor, os, false, messages);
+    if (!messages.empty()) return kProcessorNotAdded;  // the copy's own reason is the better text
     const int added = RegisterPrintProcessor(ctx, processor, file, os);
     if (added == 0 || added == 87 || added == 183 || added == 3005) {
         messages.set(ctx.text("IDS_ERR_ADDPROCESSOR"));
@@ -107,32 +108,23 @@ int checkLanguageMonitor(EngineContext& ctx, DriverPackage& package, cfg::OsClas
                          cfg::MessageBuffer& messages) {
     if (!contains(portName, "USB_")) return 0;
     LanguageMonitorDef def = package.readLanguageMonitor(os, kPortUsb);
-    if (!def.configured() || os == cfg::kOsNt4) return 0;
+    if (!def.configured() || !names(def.monitor.dllName) || !names(def.monitor.name) || os == cfg::kOsNt4) return 0;
     return checkMonitor(ctx, def.monitor, std::string(), def.version, kLanguageMonitorOutdated, os, messages);
 }
 
-namespace {
-
-// Replaces one monitor DLL while the spooler is stopped.
-bool replaceMonitor(EngineContext& ctx, const plat::MonitorInfo2& monitor, const std::string& uiDll, int version,
-                    bool recordDriver, cfg::OsClass os, cfg::MessageBuffer& messages) {
-    std::string dll = monitor.dllName.value_or("");
-    const std::string keyPath = kMonitorsKey + monitor.name.value_or("");
-    const int result = InstallSystemFile(ctx, dll, KindSystem, os, false, messages);
-    if (isInUse(result)) {
-        InstallSystemFile(ctx, dll, KindSystem, os, true, messages);
-        const std::string renamed = "n" + dll;
-        writeVersion(ctx, keyPath, version, &renamed);
-    } else {
-        if (!messages.empty()) return false;
-        writeVersion(ctx, keyPath, version, recordDriver ? &dll : nullptr);
-    }
-    if (!uiDll.empty()) {
-        std::string ui = uiDll;
-        InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
-    }
+bool ReplaceMonitorDll(EngineContext& ctx, const plat::MonitorInfo2& monitor, int version, bool recordDriver,
+                       cfg::OsClass os, cfg::MessageBuffer& messages) {
+    const std::string written = InstallReplaceableFile(ctx, monitor.dllName.value_or(""), KindSystem, os, messages);
+    if (written.empty()) return false;
+    // The Driver value must name the file that holds the new version: always when that is
+    // the "n" copy, and for the monitors whose value setup keeps up to date.
+    const bool renamed = written[0] == 'n';
+    writeVersion(ctx, kMonitorsKey + monitor.name.value_or(""), version,
+                 renamed || recordDriver ? &written : nullptr);
     return true;
 }
+
+namespace {
 
 // Windows 98: nothing is stopped; a file still held after the "n" copy needs a restart.
 bool update9x(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& messages) {
@@ -140,14 +132,19 @@ bool update9x(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& m
         cfg::RegistryKey key(ctx.platform, Program::Setup, ctx.is64BitWindows);
         cfg::OpenOrCreate(key, ctx.platform, Program::Setup, ctx.is64BitWindows, plat::kHkeyLocalMachine, keyPath);
         std::string recorded;
-        if (isInUse(InstallSystemFile(ctx, file, kind, cfg::kOsWin9x, false, messages))) {
-            if (isInUse(InstallSystemFile(ctx, file, kind, cfg::kOsWin9x, true, messages))) {
+        const int first = InstallSystemFile(ctx, file, kind, cfg::kOsWin9x, false, messages);
+        if (first == 32 || first == 5) {
+            const int second = InstallSystemFile(ctx, file, kind, cfg::kOsWin9x, true, messages);
+            if (second == 32 || second == 5) {
                 messages.set(ctx.text("IDS_ERR_NEEDRESTART"));
                 return false;
             }
+            if (second != 1) return false;  // its reason is in the buffer
             recorded = "n" + file;
-        } else {
+        } else if (first == 1) {
             recorded = file;
+        } else {
+            return false;
         }
         key.SetString("Driver", recorded);
         key.SetDword("DriverVersion", static_cast<std::uint32_t>(version));
@@ -166,6 +163,26 @@ bool update9x(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& m
     return true;
 }
 
+// Replaces the processor DLL in place: nothing but the stopped spooler loads it.
+bool replaceProcessor(EngineContext& ctx, InstallRequest& request, const std::string& processorDir,
+                      cfg::MessageBuffer& messages) {
+    auto& p = ctx.platform;
+    std::string current;
+    p.process.GetCurrentDirectory(256, &current);
+    const std::string source = current + (ctx.is64BitWindows ? "\\W64\\" : "\\W32\\") + request.files.processorDll;
+    const std::string target = processorDir + "\\" + request.files.processorDll;
+    // A copy from read-only media is read-only; cleared before and after, as every copy.
+    p.files.SetFileAttributes(target, plat::kFileAttributeArchive);
+    if (!p.files.CopyFile(source, target, false)) {
+        messages.set(ctx.text("IDS_ERR_COPYFIEL") + source);
+        return false;
+    }
+    p.files.SetFileAttributes(target, plat::kFileAttributeArchive);
+    writeVersion(ctx, PrintProcessorKey(ctx, request.targetOs, request.printer.printProcessor.value_or("")),
+                 request.package.processorVersion(), nullptr);
+    return true;
+}
+
 }  // namespace
 
 bool updateComponents(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& messages) {
@@ -175,7 +192,8 @@ bool updateComponents(EngineContext& ctx, InstallRequest& request, cfg::MessageB
     const unsigned flags = request.componentFlags;
 
     std::string processorDir;
-    if ((flags & kPrintProcessorOutdated) && !p.spooler.GetPrintProcessorDirectory(256, &processorDir)) {
+    if ((flags & kPrintProcessorOutdated) &&
+        !p.spooler.GetPrintProcessorDirectory(cfg::SpoolerEnvironment(os, ctx.is64BitWindows), 256, &processorDir)) {
         messages.set(ctx.text("IDS_ERR_GETPRODIR"));
         return false;
     }
@@ -186,38 +204,41 @@ bool updateComponents(EngineContext& ctx, InstallRequest& request, cfg::MessageB
     // Whatever happens from here on, the machine must not be left without its spooler.
     bool ok = true;
     if (flags & kSerialMonitorOutdated) {
-        ok = replaceMonitor(ctx, set.serial, set.serialUiDll, set.serialVersion, false, os, messages);
-    } else if (flags & kUsbMonitorOutdated) {
-        ok = replaceMonitor(ctx, set.usb, set.usbUiDll, set.usbVersion, true, os, messages);
-    } else if (flags & kPrintProcessorOutdated) {
-        std::string current;
-        p.process.GetCurrentDirectory(256, &current);
-        const std::string source =
-            current + (ctx.is64BitWindows ? "\\W64\\" : "\\W32\\") + request.files.processorDll;
-        if (!p.files.CopyFile(source, processorDir + "\\" + request.files.processorDll, false)) {
-            messages.set(ctx.text("IDS_ERR_COPYFIEL") + source);
-            ok = false;
-        } else {
-            const std::string processor = request.printer.printProcessor.value_or("");
-            writeVersion(ctx, PrintProcessorKey(ctx, os, processor), request.package.processorVersion(), nullptr);
+        ok = ReplaceMonitorDll(ctx, set.serial, set.serialVersion, false, os, messages);
+        if (ok && names(set.serialUiDll)) {
+            std::string ui = set.serialUiDll;
+            InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
         }
+    } else if (flags & kUsbMonitorOutdated) {
+        ok = ReplaceMonitorDll(ctx, set.usb, set.usbVersion, true, os, messages);
+        if (ok && names(set.usbUiDll)) {
+            std::string ui = set.usbUiDll;
+            InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
+        }
+    } else if (flags & kPrintProcessorOutdated) {
+        ok = replaceProcessor(ctx, request, processorDir, messages);
     }
+    ok = ok && messages.empty();
 
     cfg::MessageBuffer startMessages;
     cfg::StartSpooler(p, ok ? messages : startMessages);
     if (os == cfg::kOsNt4 || os == cfg::kOsWin2000) p.clock.Sleep(1000);
     if (os == cfg::kOsWinXP || os == cfg::kOsServer2003) p.clock.Sleep(2500);
-    const std::uint32_t state = cfg::WaitSpoolerRunning(p, ok ? messages : startMessages);
-    if (!ok) return false;
-    if (state == plat::kServiceRunning) return true;
-    if (state == plat::kServiceStopped || state == plat::kServiceStopPending) {
-        // Treated as done; the text left by the wait ends the installation at the
-        // worker's next check.
-        cfg::StartSpooler(p, messages);
+    std::uint32_t state = cfg::WaitSpoolerRunning(p, ok ? messages : startMessages);
+    if (state != plat::kServiceRunning) {
+        // One more start; the spooler may only have been slow to stop.
+        cfg::MessageBuffer again;
+        cfg::StartSpooler(p, again);
         p.clock.Sleep(2500);
-        return true;
+        state = cfg::WaitSpoolerRunning(p, again);
+        if (ok && state == plat::kServiceRunning) messages.clear();  // the update is complete and the spooler runs
     }
-    return false;
+    if (!ok) {
+        // The failure is the update's; that the spooler stayed down must be said as well.
+        if (state != plat::kServiceRunning) messages.append("\n" + startMessages.text());
+        return false;
+    }
+    return state == plat::kServiceRunning;
 }
 
 }  // namespace engine

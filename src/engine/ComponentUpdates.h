@@ -28,6 +28,12 @@ int checkPrintProcessor(EngineContext& ctx, cfg::OsClass os, const std::string& 
 // 0, kLanguageMonitorOutdated, or kMonitorNotAdded.
 int checkLanguageMonitor(EngineContext& ctx, DriverPackage& package, cfg::OsClass os, const std::string& portName,
                          cfg::MessageBuffer& messages);
+// Puts a newer monitor DLL in place (or its "n" copy beside a held one) and records the
+// version, and the Driver value when asked or when the "n" copy is what was written.
+// False, with the reason in `messages`, when no copy was written; nothing is recorded then.
+bool ReplaceMonitorDll(EngineContext& ctx, const plat::MonitorInfo2& monitor, int version, bool recordDriver,
+                       cfg::OsClass os, cfg::MessageBuffer& messages);
+
 // Replaces the first outdated component of the request's flags. False on failure.
 bool updateComponents(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& messages);
 

@@ -1,12 +1,12 @@
 #include "engine/DriverPackage.h"
 
 #include "config/IniValues.h"
+#include "config/SpoolerEnvironment.h"
 
 namespace engine {
 
-plat::OptText EnvironmentFor(cfg::OsClass os) {
-    if (os == cfg::kOsWin9x) return std::string("Windows 4.0");
-    return std::nullopt;
+plat::OptText EnvironmentFor(cfg::OsClass os, bool is64BitWindows) {
+    return cfg::SpoolerEnvironment(os, is64BitWindows);
 }
 
 DriverPackage::DriverPackage(plat::Platform& p, bool is64BitWindows)
@@ -61,12 +61,17 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
     if (os >= cfg::kOsWin2000 && os <= cfg::kOsWin7) variant = forcedVariant(variant, portKind);
     cfg::ModelOsSection s = section(model, os, variant);
     info->name = cfg::CutTo(driverNameFor(s, os, portKind), 50);
-    info->environment = EnvironmentFor(os);
+    info->environment = EnvironmentFor(os, is64_);
     const bool known = variant == cfg::kVariantGdi || variant == cfg::kVariantStd;
     info->driverPath = known ? s.driverPath : std::string();
     info->dataFile = known ? s.dataFile : std::string();
     info->configFile = known ? s.configFile : std::string();
-    info->helpFile = known ? s.helpFile : std::string();
+    // A help file of "0" names none: handing "0" on would make the spooler look for a file
+    // of that name and refuse the driver.
+    if (known && !s.helpFile.empty() && s.helpFile[0] != '0')
+        info->helpFile = s.helpFile;
+    else if (!known)
+        info->helpFile = std::string();
 
     if (s.dependentListFlag != 0 && os >= cfg::kOsWin2000 && os <= cfg::kOsWin7) {
         std::vector<std::string> list = {*info->dataFile, "TTFSUB.GPD", "UNIRES.DLL", "STDNAMES.GPD"};
@@ -103,8 +108,8 @@ plat::PrinterInfo2 DriverPackage::readPrinterInfo(const std::string& model, cfg:
 PortMonitorSet DriverPackage::readPortMonitors(cfg::OsClass os) {
     cfg::PortMonitors m = portMonitors(os);
     PortMonitorSet set;
-    set.serial = {m.comName, EnvironmentFor(os), m.comDll};
-    set.usb = {m.usbName, EnvironmentFor(os), m.usbDll};
+    set.serial = {m.comName, EnvironmentFor(os, is64_), m.comDll};
+    set.usb = {m.usbName, EnvironmentFor(os, is64_), m.usbDll};
     set.serialUiDll = m.comUiDll;
     set.usbUiDll = m.usbUiDll;
     set.serialVersion = m.comVersion;
@@ -114,7 +119,7 @@ PortMonitorSet DriverPackage::readPortMonitors(cfg::OsClass os) {
 
 LanguageMonitorDef DriverPackage::readLanguageMonitor(cfg::OsClass os, int portKind) {
     LanguageMonitorDef def;
-    def.monitor = {std::string(), EnvironmentFor(os), std::string()};
+    def.monitor = {std::string(), EnvironmentFor(os, is64_), std::string()};
     if (portKind != kPortUsb) return def;
     cfg::PortMonitors m = portMonitors(os);
     def.monitor.name = m.languageName;

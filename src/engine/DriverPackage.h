@@ -64,7 +64,7 @@ private:
     bool is64_;
 };
 
-// "Windows 4.0" for a Windows 98 target, the spooler's own environment otherwise.
-plat::OptText EnvironmentFor(cfg::OsClass os);
+// The environment every spooler call of an installation names (see SpoolerEnvironment).
+plat::OptText EnvironmentFor(cfg::OsClass os, bool is64BitWindows);
 
 }  // namespace engine

@@ -93,22 +93,7 @@ bool Sequence::languageMonitor() {
     if (!(r_.componentFlags & kLanguageMonitorOutdated)) return true;
 
     LanguageMonitorDef def = r_.package.readLanguageMonitor(r_.targetOs, kPortUsb);
-    std::string file = def.monitor.dllName.value_or("");
-    const std::string keyPath = kMonitorsKey + def.monitor.name.value_or("");
-    const int result = InstallSystemFile(ctx_, file, KindSystem, r_.targetOs, false, messages_);
-    std::string recorded = file;
-    if (result == 32 || result == 5) {
-        InstallSystemFile(ctx_, file, KindSystem, r_.targetOs, true, messages_);
-        recorded = "n" + file;
-    } else if (!messages_.empty()) {
-        return false;
-    }
-    cfg::RegistryKey key(ctx_.platform, Program::Setup, ctx_.is64BitWindows);
-    if (key.Open(plat::kHkeyLocalMachine, keyPath)) {
-        key.SetString("Driver", recorded);
-        key.SetDword("DriverVersion", static_cast<std::uint32_t>(def.version));
-    }
-    return true;
+    return ReplaceMonitorDll(ctx_, def.monitor, def.version, true, r_.targetOs, messages_);
 }
 
 bool Sequence::usbPortRecord() {

@@ -157,7 +157,10 @@ int AddTcpIpPort(EngineContext& ctx, const std::string& portName, const std::str
         return 0;
     }
     std::uint32_t status = 0;
-    if (p.spooler.XcvDataAddPort(xcv, port, &status)) {
+    const bool called = p.spooler.XcvDataAddPort(xcv, port, &status);
+    // The call can succeed while the monitor refuses the port: only its status says so.
+    // A port that exists already is the port wanted.
+    if (called && (status == 0 || status == plat::kErrorAlreadyExists)) {
         p.spooler.ClosePrinter(xcv);
         return 1;
     }

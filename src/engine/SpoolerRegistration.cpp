@@ -61,7 +61,7 @@ int RegisterPortMonitor(EngineContext& ctx, const plat::MonitorInfo2& monitor, c
 }
 
 int RegisterPrintProcessor(EngineContext& ctx, const std::string& name, const std::string& dll, cfg::OsClass os) {
-    if (ctx.platform.spooler.AddPrintProcessor(EnvironmentFor(os), dll, name)) return 1;
+    if (ctx.platform.spooler.AddPrintProcessor(EnvironmentFor(os, ctx.is64BitWindows), dll, name)) return 1;
     const std::uint32_t error = ctx.platform.process.GetLastError();
     if (error == plat::kErrorInvalidParameter || error == plat::kErrorAlreadyExists ||
         error == plat::kErrorPrintProcessorAlreadyInstalled)

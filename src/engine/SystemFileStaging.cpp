@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "config/IniValues.h"
+#include "config/SpoolerEnvironment.h"
 
 namespace engine {
 
@@ -17,9 +18,11 @@ std::string upper(std::string s) {
     return s;
 }
 
+const char kNoRedirectionSwitch[] = "File system redirection could not be switched off.";
+
 // Runs `op` with WOW64 redirection switched off on 64-bit Windows. False (the caller's
-// operation did not run) when the library does not load or switching off fails; with an
-// entry point missing the operation runs without switching.
+// operation did not run) when that cannot be done: run redirected, a copy meant for the
+// 64-bit system folder would land in SysWOW64, where the spooler never looks.
 bool runRedirected(EngineContext& ctx, const std::function<void()>& op) {
     if (!ctx.is64BitWindows) {
         op();
@@ -31,16 +34,11 @@ bool runRedirected(EngineContext& ctx, const std::function<void()>& op) {
     plat::ProcAddress disable = p.process.GetProcAddress(kernel32, "Wow64DisableWow64FsRedirection");
     plat::ProcAddress revert = p.process.GetProcAddress(kernel32, "Wow64RevertWow64FsRedirection");
     bool ran = false;
-    if (!disable || !revert) {
+    void* old = nullptr;
+    if (disable && revert && p.system.CallWow64DisableWow64FsRedirection(disable, &old)) {
         op();
         ran = true;
-    } else {
-        void* old = nullptr;
-        if (p.system.CallWow64DisableWow64FsRedirection(disable, &old)) {
-            op();
-            ran = true;
-            p.system.CallWow64RevertWow64FsRedirection(revert, old);
-        }
+        p.system.CallWow64RevertWow64FsRedirection(revert, old);
     }
     p.process.FreeLibrary(kernel32);
     return ran;
@@ -66,11 +64,13 @@ std::string systemText(EngineContext& ctx, std::uint32_t code, bool* found) {
 
 // Windows 2000 to Server 2003: the cabinets of the Driver Cache, once, then the temporary
 // folder. 0 means "go on with the package copy".
-int fromDriverCache(EngineContext& ctx, const std::string& file, cfg::MessageBuffer& messages, bool* handled) {
+int fromDriverCache(EngineContext& ctx, const std::string& file, cfg::OsClass os, cfg::MessageBuffer& messages,
+                    bool* handled) {
     auto& p = ctx.platform;
+    const plat::OptText environment = cfg::SpoolerEnvironment(os, ctx.is64BitWindows);
     *handled = true;
     std::string dir;
-    if (!p.spooler.GetPrinterDriverDirectory(kDirSize, &dir)) {
+    if (!p.spooler.GetPrinterDriverDirectory(environment, kDirSize, &dir)) {
         messages.set(ctx.text("IDS_ERR_GETDRIVERDIR"));
         return 0;
     }
@@ -84,7 +84,7 @@ int fromDriverCache(EngineContext& ctx, const std::string& file, cfg::MessageBuf
     }
     std::string temp;
     p.files.GetTempPath(kPathSize, &temp);
-    if (!p.spooler.GetPrinterDriverDirectory(kPathSize, &dir)) {
+    if (!p.spooler.GetPrinterDriverDirectory(environment, kPathSize, &dir)) {
         messages.set(ctx.text("IDS_ERR_GETDRIVERDIR"));
         return 0;
     }
@@ -94,10 +94,11 @@ int fromDriverCache(EngineContext& ctx, const std::string& file, cfg::MessageBuf
 }
 
 // Vista to Windows 7: the ntprint package of the DriverStore; never the package copy.
-int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::MessageBuffer& messages) {
+int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os, cfg::MessageBuffer& messages) {
     auto& p = ctx.platform;
+    const plat::OptText environment = cfg::SpoolerEnvironment(os, ctx.is64BitWindows);
     std::string dir;
-    if (!p.spooler.GetPrinterDriverDirectory(kDirSize, &dir)) {
+    if (!p.spooler.GetPrinterDriverDirectory(environment, kDirSize, &dir)) {
         messages.set(ctx.text("IDS_ERR_GETDRIVERDIR"));
         return 0;
     }
@@ -112,8 +113,10 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::MessageBuf
     if (!runRedirected(ctx, [&] {
             find = p.files.FindFirstFile(repository + "ntprint*", &match);
             searchError = p.process.GetLastError();
-        }))
+        })) {
+        messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + kNoRedirectionSwitch);
         return 0;
+    }
     if (!find) {
         bool found = false;
         const std::string system = systemText(ctx, searchError, &found);
@@ -122,7 +125,7 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::MessageBuf
     }
     const std::string source = repository + match + (ctx.is64BitWindows ? "\\AMD64\\" : "\\I386\\") + file;
     std::string target;
-    if (!p.spooler.GetPrinterDriverDirectory(kPathSize, &target)) target = dir;
+    if (!p.spooler.GetPrinterDriverDirectory(environment, kPathSize, &target)) target = dir;
     target += "\\" + file;
     bool copied = false;
     std::uint32_t copyError = 0;
@@ -138,7 +141,10 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::MessageBuf
         return 1;
     }
     p.files.FindClose(find);
-    if (!ran) return 0;
+    if (!ran) {
+        messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + kNoRedirectionSwitch);
+        return 0;
+    }
     if (copyError == plat::kErrorSharingViolation) return 32;
     if (copyError == plat::kErrorAccessDenied) return 5;
     bool found = false;
@@ -151,12 +157,13 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
                 cfg::MessageBuffer& messages) {
     auto& p = ctx.platform;
     if (file.empty() || file[0] == '0') return 0;  // the configuration's "no file"
+    const plat::OptText environment = cfg::SpoolerEnvironment(os, ctx.is64BitWindows);
 
     std::string target;
     switch (kind) {
         case KindPrinterDriver:
         case KindDriverVersion3:
-            if (!p.spooler.GetPrinterDriverDirectory(kDirSize, &target)) {
+            if (!p.spooler.GetPrinterDriverDirectory(environment, kDirSize, &target)) {
                 messages.set(ctx.text("IDS_ERR_GETDRIVERDIR"));
                 return 0;
             }
@@ -164,7 +171,7 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
             ensureDirectory(ctx, target);
             break;
         case KindPrintProcessor:
-            if (!p.spooler.GetPrintProcessorDirectory(kDirSize, &target)) {
+            if (!p.spooler.GetPrintProcessorDirectory(environment, kDirSize, &target)) {
                 messages.set(ctx.text("IDS_ERR_GETPRODIR"));
                 return 0;
             }
@@ -211,16 +218,23 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
     const std::string source = current + (ctx.is64BitWindows ? "\\W64\\" : "\\W32\\") + file;
     const std::string written = (newName ? "n" : "") + file;
     const std::string destination = target + "\\" + written;
-    p.files.SetFileAttributes(destination, plat::kFileAttributeArchive);
 
     bool copied = false;
     std::uint32_t error = 0;
+    // The attribute is cleared in the view the copy writes to. A copy of a package on
+    // read-only media is read-only itself: it is made writable again at once, or the next
+    // update of the file would be refused.
     auto copy = [&] {
+        p.files.SetFileAttributes(destination, plat::kFileAttributeArchive);
         copied = p.files.CopyFile(source, destination, false);
         error = copied ? 0 : p.process.GetLastError();
+        if (copied) p.files.SetFileAttributes(destination, plat::kFileAttributeArchive);
     };
     if (kind == KindSystem) {
-        if (!runRedirected(ctx, copy)) return 0;
+        if (!runRedirected(ctx, copy)) {
+            messages.set(ctx.text("IDS_ERR_COPYFIEL") + written + "\n" + kNoRedirectionSwitch);
+            return 0;
+        }
     } else {
         copy();
     }
@@ -248,13 +262,36 @@ int InstallSystemFile(EngineContext& ctx, std::string& fileName, int kind, cfg::
     if (IsUniversalDriverFile(fileName)) {
         if (os >= cfg::kOsWin2000 && os <= cfg::kOsServer2003) {
             bool handled = false;
-            const int result = fromDriverCache(ctx, fileName, messages, &handled);
+            const int result = fromDriverCache(ctx, fileName, os, messages, &handled);
             if (handled) return result;
         } else if (os >= cfg::kOsVista && os <= cfg::kOsWin7) {
-            return fromDriverStore(ctx, fileName, messages);
+            return fromDriverStore(ctx, fileName, os, messages);
         }
     }
     return fromPackage(ctx, fileName, kind, os, newName, messages);
+}
+
+std::string InstallReplaceableFile(EngineContext& ctx, const std::string& fileName, int kind, cfg::OsClass os,
+                                   cfg::MessageBuffer& messages) {
+    std::string file = fileName;
+    const int first = InstallSystemFile(ctx, file, kind, os, false, messages);
+    if (first == 1) return file;
+    int result = first;
+    std::string written = file;
+    if (first == 32 || first == 5) {
+        result = InstallSystemFile(ctx, file, kind, os, true, messages);
+        written = "n" + file;
+        if (result == 1) return written;
+    }
+    if (messages.empty()) {
+        // The copy was refused without a word (in use both times, or a name that stands
+        // for no file): the failure still needs its reason.
+        std::string system;
+        const bool known = (result == 32 || result == 5) &&
+                           ctx.platform.process.FormatSystemMessage(static_cast<std::uint32_t>(result), &system);
+        messages.set(ctx.text("IDS_ERR_COPYFIEL") + written + (known ? "\n" + system : std::string()));
+    }
+    return std::string();
 }
 
 int ExtractFromDriverCache(EngineContext& ctx) {

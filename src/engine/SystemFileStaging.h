@@ -29,6 +29,13 @@ bool IsUniversalDriverFile(const std::string& upperCaseName);
 int InstallSystemFile(EngineContext& ctx, std::string& fileName, int kind, cfg::OsClass os, bool newName,
                       cfg::MessageBuffer& messages);
 
+// A file the running spooler may hold (a monitor or processor DLL): installed under its own
+// name or, when that is in use or refused, beside it as "n" and its name. Answers the name
+// really written (upper case); empty when neither copy was written, with the reason in
+// `messages`. Nothing may record or register a name this did not answer.
+std::string InstallReplaceableFile(EngineContext& ctx, const std::string& fileName, int kind, cfg::OsClass os,
+                                   cfg::MessageBuffer& messages);
+
 // Unpacks the universal-driver files of the Driver Cache cabinets into the temporary
 // folder; non-zero when the last cabinet iterated succeeded.
 int ExtractFromDriverCache(EngineContext& ctx);

@@ -23,7 +23,12 @@ public:
     virtual long RegSetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                                const std::uint8_t* data, std::uint32_t size) = 0;
     virtual long RegDeleteValue(RegKey key, const std::string& name) = 0;
+    // RegDeleteKeyA always works in this program's own (32-bit) view, also relative to a
+    // key opened in the 64-bit one.
     virtual long RegDeleteKey(RegKey root, const std::string& subKey) = 0;
+    // RegDeleteKeyExA, found at run time in advapi32.dll (XP x64, Vista and later): the
+    // view is chosen by `access` (KEY_WOW64_64KEY or KEY_WOW64_32KEY).
+    virtual long CallRegDeleteKeyEx(ProcAddress fn, RegKey root, const std::string& subKey, std::uint32_t access) = 0;
     virtual long RegEnumKeyEx(RegKey key, std::uint32_t index, std::string* name) = 0;
 };
 

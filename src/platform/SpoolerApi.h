@@ -74,8 +74,10 @@ public:
                                    const std::string& processorName) = 0;
     // EnumPortsA level 1: with bufferSize below *needed it fails with 122.
     virtual bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) = 0;
-    virtual bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) = 0;
-    virtual bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) = 0;
+    // A null environment is the calling program's own: "Windows NT x86" for a 32-bit
+    // program, also on 64-bit Windows.
+    virtual bool GetPrinterDriverDirectory(const OptText& environment, std::uint32_t size, std::string* directory) = 0;
+    virtual bool GetPrintProcessorDirectory(const OptText& environment, std::uint32_t size, std::string* directory) = 0;
     // OpenPrinterA with PRINTER_DEFAULTS of no data type, no device mode and `access`
     // (the ",XcvMonitor <name>" objects take SERVER_ACCESS_ADMINISTER, 1).
     virtual bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, PrinterHandle* printer) = 0;

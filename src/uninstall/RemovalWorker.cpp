@@ -4,6 +4,7 @@
 
 #include "config/FsRedirection.h"
 #include "config/LanguageFile.h"
+#include "config/SpoolerEnvironment.h"
 #include "config/SpoolerService.h"
 #include "uninstall/UninstallIni.h"
 
@@ -149,6 +150,9 @@ private:
 
     void deleteRow(int row) { view_.RowDelete(kIdComponentList, row); }
 
+    // Where setup put the package's drivers, processor and monitors.
+    plat::OptText environment() const { return cfg::SpoolerEnvironment(run_.state.osClass, run_.state.is64BitWindows); }
+
     // Windows 98 serial monitor: in use while any printer prints to one of its ports.
     bool serialPortsFree(const std::string& name) {
         for (const std::string& printerName : localPrinters()) {
@@ -169,20 +173,40 @@ private:
         return true;
     }
 
-    // Setup writes the package's records in the 64-bit view on 64-bit Windows; a plain
-    // RegDeleteKeyA of a 32-bit program would look for them in Wow6432Node. The parent is
-    // opened in the records' view and the key deleted relative to it.
+    // A text of the Message section, or the program's English when the package's language
+    // file predates the key: a failure must never go unsaid.
+    std::string textOr(const char* key, const char* english) {
+        const std::string text = messages_.GetText(key);
+        return text.empty() ? english : text;
+    }
+
+    // Setup writes the package's records in the 64-bit view on 64-bit Windows. RegDeleteKeyA
+    // of a 32-bit program only ever reaches Wow6432Node, even relative to a key opened in
+    // the 64-bit view; only RegDeleteKeyExA can name the view, and Windows without it has
+    // no 64-bit view to clean. Results are otherwise ignored: a key that is not there is
+    // already gone.
     void deletePackageKey(const std::string& leaf) {
+        const std::string path = std::string(kPackageKey) + "\\" + leaf;
         if (!run_.state.is64BitWindows) {
-            p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, std::string(kPackageKey) + "\\" + leaf);
+            p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, path);
             return;
         }
-        plat::RegKey parent = 0;
-        if (p_.registry.RegOpenKeyEx(plat::kHkeyLocalMachine, kPackageKey, 0,
-                                     plat::kKeyAllAccess | plat::kKeyWow64_64Key, &parent) != 0)
-            return;
-        p_.registry.RegDeleteKey(parent, leaf);
-        p_.registry.RegCloseKey(parent);
+        plat::ModuleHandle advapi32 = p_.process.LoadLibrary("Advapi32.dll");
+        plat::ProcAddress deleteEx = advapi32 ? p_.process.GetProcAddress(advapi32, "RegDeleteKeyExA") : 0;
+        const long rc = deleteEx ? p_.registry.CallRegDeleteKeyEx(deleteEx, plat::kHkeyLocalMachine, path,
+                                                                  plat::kKeyWow64_64Key)
+                                 : -1;
+        if (advapi32) p_.process.FreeLibrary(advapi32);
+        if (rc != 0 && rc != static_cast<long>(plat::kErrorFileNotFound))
+            addLine(FormatNoteLine(textOr("IDS_ERR_DELRECORD", "The registry records %s could not be removed."),
+                                   "HKLM\\" + path));
+    }
+
+    // The spooler is restarted between removals; if it does not come back, the user must
+    // hear it, not find printing dead later.
+    void restartSpooler() {
+        if (!cfg::RestartSpooler(p_))
+            addLine(textOr("IDS_ERR_SPOOLER", "The print spooler did not start again. Start it in Services or restart Windows."));
     }
 
     void deleteMonitorFiles(const std::string& name) {
@@ -214,11 +238,11 @@ private:
         }
         const std::string extraMonitor = ReadExtraMonitorName(p_, run_.state, name);
         const plat::OptText server = std::string();
-        if (!p_.spooler.DeleteMonitor(server, std::nullopt, name)) {
+        if (!p_.spooler.DeleteMonitor(server, environment(), name)) {
             // A monitor the spooler still holds is often free once the spooler restarts.
-            cfg::RestartSpooler(p_);
+            restartSpooler();
             wait(500);
-            if (!p_.spooler.DeleteMonitor(server, std::nullopt, name)) {
+            if (!p_.spooler.DeleteMonitor(server, environment(), name)) {
                 const std::uint32_t error = p_.process.GetLastError();
                 addKey(error == plat::kErrorPrintMonitorInUse ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
                 wait(100);
@@ -229,7 +253,7 @@ private:
             deletePackageKey("INSTALLPRINTER");
             deletePackageKey("PORTNAME");
         }
-        cfg::RestartSpooler(p_);
+        restartSpooler();
         wait(500);
         const std::string monitorKey = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor;
         p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, monitorKey.substr(0, kRegistryPathLimit));
@@ -241,19 +265,20 @@ private:
 
     RowResult removeProcessor(const std::string& name, int row) {
         addKey("IDS_DELETING1", name);
-        if (!p_.spooler.DeletePrintProcessor(std::string(), std::nullopt, name)) {
+        if (!p_.spooler.DeletePrintProcessor(std::string(), environment(), name)) {
             const std::uint32_t error = p_.process.GetLastError();
             addKey(error == plat::kErrorCanNotComplete ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
             wait(100);
             return RowResult::Kept;
         }
-        cfg::RestartSpooler(p_);
+        restartSpooler();
         wait(500);
-        const char* environment = run_.state.is64BitWindows ? "Windows x64" : "Windows NT x86";
-        p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
-                                                              environment + "\\Print Processors\\" + name);
+        p_.registry.RegDeleteKey(plat::kHkeyLocalMachine,
+                                 std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+                                     cfg::SpoolerEnvironmentName(run_.state.osClass, run_.state.is64BitWindows) +
+                                     "\\Print Processors\\" + name);
         std::string dir;
-        if (!p_.spooler.GetPrintProcessorDirectory(kDirectorySize, &dir)) {
+        if (!p_.spooler.GetPrintProcessorDirectory(environment(), kDirectorySize, &dir)) {
             addLine(kNoSystemDirectory);
         } else {
             const std::string file = ReadProcessorFile(p_, run_.state, name);
@@ -269,9 +294,9 @@ private:
         const std::string driver = info.driverName.value_or("");
         const bool deleted =
             run_.state.deletePrinterDriverEx
-                ? p_.spooler.CallDeletePrinterDriverEx(run_.state.deletePrinterDriverEx, info.serverName, std::nullopt,
+                ? p_.spooler.CallDeletePrinterDriverEx(run_.state.deletePrinterDriverEx, info.serverName, environment(),
                                                        driver, kDeleteUnusedFiles, 0)
-                : p_.spooler.DeletePrinterDriver(info.serverName, std::nullopt, driver);
+                : p_.spooler.DeletePrinterDriver(info.serverName, environment(), driver);
         if (deleted) {
             addKey("IDS_DRV_SUCCESS");
         } else {
@@ -313,7 +338,7 @@ private:
         addKey("IDS_SUCCESS", name);
         p_.spooler.ClosePrinter(printer);
         deleteRow(row);
-        cfg::RestartSpooler(p_);
+        restartSpooler();
         wait(1000);
         if (osHasDriverStore(run_.state.osClass)) removeDriver(info, name);
         wait(1000);

@@ -105,7 +105,7 @@ TEST(SamplePackage, LanguageFilesHaveEveryKey) {
         {"Reboot", {"Title", "Note1", "Note2", "Note3", "Yes", "No"}},
         {"About", {"Version", "Copyright", "OK", "Title"}},
         {"Message", {"IDS_ABOUTBOX", "IDS_ADMIN", "IDS_ERR_NOINI", "IDS_SELECTPRN1", "IDS_DELETING1",
-                     "IDS_ERR_HAVEJOB1", "IDS_ERR_HAVEJOB2", "IDS_DRV_SUCCESS1"}},
+                     "IDS_ERR_HAVEJOB1", "IDS_ERR_HAVEJOB2", "IDS_DRV_SUCCESS1", "IDS_ERR_SPOOLER", "IDS_ERR_DELRECORD"}},
     };
     for (const char* folder : {"language", "language-zh"}) {
         TestMachine t;

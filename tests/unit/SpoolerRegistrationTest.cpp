@@ -91,7 +91,9 @@ TEST(SpoolerRegistration, PrintProcessorAnswersArePassedBack) {
         EXPECT_EQ(RegisterPrintProcessor(ctx, "New", "proc.dll", cfg::kOsWin7), static_cast<int>(code));
     }
     EXPECT_EQ(RegisterPrintProcessor(ctx, "New", "missing.dll", cfg::kOsWin7), 0);
-    // The Windows 98 target registers under its own environment, beside the native one.
+    // The Windows 98 target registers under its own environment, beside the native one,
+    // with the file in that environment's folder.
+    m.machine.files.writeFile(m.machine.spooler.processorDirectory("Windows 4.0") + "\\proc.dll", "x");
     EXPECT_EQ(RegisterPrintProcessor(ctx, "Proc", "proc.dll", cfg::kOsWin9x), 1);
     EXPECT_TRUE(m.machine.spooler.hasProcessor("Proc", "Windows 4.0"));
 }

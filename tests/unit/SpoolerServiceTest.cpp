@@ -87,19 +87,48 @@ TEST(SpoolerService, WaitWithoutServiceOrManagerAnswersStopped) {
     }
 }
 
-TEST(SpoolerService, RestartStopsWaitsTwoSecondsAndStarts) {
+// A spooler keeps its DLLs until its process has ended: every stop is awaited until the
+// service reports stopped, and a restart says whether the spooler runs again.
+TEST(SpoolerService, RestartAwaitsTheStopAndAnswersWhetherItRunsAgain) {
+    struct Case {
+        std::uint32_t stopDelayMs;
+        std::uint32_t refuseStart;
+        bool runs;
+    };
+    const Case cases[] = {
+        {0, 0, true},
+        {3000, 0, true},               // a slow stop, awaited before the start
+        {45000, 0, true},              // past the stop limit: the start meets stop-pending, waits, starts
+        {3600000, 0, false},           // a stop that never ends within the limits
+        {0, plat::kErrorServiceDisabled, false},
+    };
+    for (const Case& c : cases) {
+        TestMachine t;
+        auto& spooler = t.machine.services.service("Spooler");
+        spooler.stopDelayMs = c.stopDelayMs;
+        spooler.refuseStart = c.refuseStart;
+        EXPECT_EQ(RestartSpooler(t.p), c.runs) << c.stopDelayMs << " " << c.refuseStart;
+        EXPECT_EQ(t.machine.services.currentState("Spooler") == plat::kServiceRunning, c.runs) << c.stopDelayMs;
+        EXPECT_EQ(spooler.stopCount, 1);
+        EXPECT_EQ(t.machine.services.openHandleCount(), 0u);
+        // Nothing was started while the old spooler still held its files.
+        if (c.runs && c.stopDelayMs < kSpoolerStopLimitMs) EXPECT_GE(t.machine.state.nowMs, c.stopDelayMs + 2000);
+    }
+}
+
+TEST(SpoolerService, StopIsAwaitedAndAStartMeetingAStoppingSpoolerWaitsForIt) {
     TestMachine t;
     auto& spooler = t.machine.services.service("Spooler");
-    spooler.stopDelayMs = 1500;
-    RestartSpooler(t.p);
-    EXPECT_EQ(spooler.stopCount, 1);
-    EXPECT_EQ(spooler.startCount, 1);
-    EXPECT_EQ(sleeps(t), std::vector<std::uint32_t>{2000});
-    EXPECT_EQ(t.machine.services.currentState("Spooler"), plat::kServiceRunning);
+    spooler.stopDelayMs = 3000;
+    EXPECT_TRUE(StopSpooler(t.p));
+    EXPECT_EQ(t.machine.services.currentState("Spooler"), plat::kServiceStopped);
+    EXPECT_GE(t.machine.state.nowMs, 3000u);
 
-    // A stop that outlasts the pause leaves the start refused; nothing is reported.
-    spooler.stopDelayMs = 5000;
-    RestartSpooler(t.p);
-    EXPECT_EQ(spooler.startCount, 1);
-    EXPECT_EQ(t.machine.services.openHandleCount(), 0u);
+    spooler.state = plat::kServiceRunning;
+    spooler.stopDelayMs = kSpoolerStopLimitMs + 5000;
+    EXPECT_FALSE(StopSpooler(t.p)) << "gave up at the limit";
+    MessageBuffer messages;
+    StartSpooler(t.p, messages);
+    EXPECT_TRUE(messages.empty()) << messages.text();
+    EXPECT_EQ(WaitSpoolerRunning(t.p, messages), plat::kServiceRunning);
 }

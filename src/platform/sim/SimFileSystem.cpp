@@ -179,6 +179,15 @@ std::vector<std::string> SimFileSystem::list(const std::string& folder) const {
     return out;
 }
 
+std::vector<std::string> SimFileSystem::inventory() const {
+    std::vector<std::string> lines;
+    for (const auto& f : files_) {
+        auto a = attributes_.find(f.first);
+        lines.push_back(f.first + " attr=" + std::to_string(a == attributes_.end() ? 0x20u : a->second) + " " + f.second);
+    }
+    return lines;  // a map: already sorted
+}
+
 std::uint32_t SimFileSystem::attributes(const std::string& path) const {
     auto it = attributes_.find(key(path));
     return it == attributes_.end() ? 0x20u : it->second;

@@ -27,6 +27,10 @@ public:
     // Names (files and folders) directly inside `folder`, as stored.
     std::vector<std::string> list(const std::string& folder) const;
 
+    // Every in-memory file (lower-case path) with its bytes and attributes, for comparing
+    // two machines whole.
+    std::vector<std::string> inventory() const;
+
     // Attributes of in-memory files (archive when never set).
     std::uint32_t attributes(const std::string& path) const;
     void setAttributes(const std::string& path, std::uint32_t attributes);

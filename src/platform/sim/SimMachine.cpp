@@ -49,7 +49,13 @@ SimMachine::SimMachine()
     // While it runs, the spooler keeps its monitors and processors loaded: replacing one
     // gives 32 until the service is stopped.
     files.heldByServices = [this](const std::string& lowerPath) {
-        return services.currentState("Spooler") == plat::kServiceRunning && spooler.holdsFile(lowerPath);
+        // The spooler's process keeps its DLLs open until it has ended, through the whole
+        // stop-pending time, not only while it reports running.
+        const std::uint32_t state = services.currentState("Spooler");
+        return state != 0 && state != plat::kServiceStopped && spooler.holdsFile(lowerPath);
+    };
+    services.started = [this](const std::string& name) {
+        if (name == "spooler") spooler.loadMonitors();
     };
     setWindows(WindowsVersion::Win7, false);
     for (const char* dir : {"C:\\WINDOWS", "C:\\WINDOWS\\inf", "C:\\TEMP"}) files.makeDirectory(dir);
@@ -89,6 +95,10 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
         winspool.push_back("DeletePrinterDriverExA");
     }
     process.defineLibrary("winspool.drv", winspool);
+
+    std::vector<std::string> advapi32 = {"RegDeleteKeyA", "AdjustTokenPrivileges"};
+    if (is64 || (f.platformId == plat::kPlatformNt && f.major >= 6)) advapi32.push_back("RegDeleteKeyExA");
+    process.defineLibrary("advapi32.dll", advapi32);
 
     // The real system folder of each width, and the spooler's folders in it.
     files.setRedirection(is64, false, process.windowsDir);

@@ -52,15 +52,16 @@ plat::RegKey SimRegistry::addHandle(OpenKey key) {
 }
 
 std::vector<std::string> SimRegistry::viewPath(const OpenKey& parent, const std::string& subKey,
-                                               std::uint32_t access) const {
-    std::vector<std::string> path = parent.path;
-    const bool fromRoot = path.size() == 1;
-    for (auto& p : splitKey(subKey)) path.push_back(p);
-    // A 32-bit program on 64-bit Windows sees HKLM\SOFTWARE\Wow6432Node as HKLM\SOFTWARE.
-    // The view is chosen where a path leaves the root; below an open key it is that key's.
-    bool want64 = (access & plat::kKeyWow64_64Key) != 0;
-    if (wow64_ && fromRoot && !want64 && path.size() >= 2 && equalsNoCase(path[0], "HKLM") &&
-        equalsNoCase(path[1], "SOFTWARE") && (path.size() < 3 || !equalsNoCase(path[2], "Wow6432Node"))) {
+                                               std::uint32_t access, std::vector<std::string>* named) const {
+    std::vector<std::string> full = parent.named;
+    for (auto& p : splitKey(subKey)) full.push_back(p);
+    if (named) *named = full;
+    std::vector<std::string> path = full;
+    // A 32-bit program on 64-bit Windows sees HKLM\SOFTWARE\Wow6432Node as HKLM\SOFTWARE
+    // unless this very call asks for KEY_WOW64_64KEY.
+    const bool want64 = (access & plat::kKeyWow64_64Key) != 0;
+    if (wow64_ && !want64 && path.size() >= 2 && equalsNoCase(path[0], "HKLM") && equalsNoCase(path[1], "SOFTWARE") &&
+        (path.size() < 3 || !equalsNoCase(path[2], "Wow6432Node"))) {
         path.insert(path.begin() + 2, "Wow6432Node");
     }
     return path;
@@ -106,17 +107,18 @@ long SimRegistry::RegOpenKeyEx(plat::RegKey root, const std::string& subKey, std
     *result = 0;
     OpenKey parent;
     if (const char* hive = hiveName(root)) {
-        parent.path = {hive};
+        parent.path = parent.named = {hive};
     } else if (const OpenKey* k = lookup(root)) {
         if (k->node->deleted) return kErrorKeyDeleted;
         parent = *k;
     } else {
         return plat::kErrorInvalidHandle;
     }
-    auto path = viewPath(parent, subKey, access);
+    std::vector<std::string> named;
+    auto path = viewPath(parent, subKey, access, &named);
     auto node = walk(path[0], path, false, nullptr);
     if (!node) return plat::kErrorFileNotFound;
-    *result = addHandle(OpenKey{node, access, false, path});
+    *result = addHandle(OpenKey{node, access, false, path, named});
     return 0;
 }
 
@@ -127,7 +129,7 @@ long SimRegistry::RegCreateKeyEx(plat::RegKey root, const std::string& subKey, c
     *result = 0;
     OpenKey parent;
     if (const char* hive = hiveName(root)) {
-        parent.path = {hive};
+        parent.path = parent.named = {hive};
     } else if (const OpenKey* k = lookup(root)) {
         if (k->node->deleted) return kErrorKeyDeleted;
         if (!(k->access & plat::kKeyCreateSubKey)) return plat::kErrorAccessDenied;
@@ -135,11 +137,12 @@ long SimRegistry::RegCreateKeyEx(plat::RegKey root, const std::string& subKey, c
     } else {
         return plat::kErrorInvalidHandle;
     }
-    auto path = viewPath(parent, subKey, access);
+    std::vector<std::string> named;
+    auto path = viewPath(parent, subKey, access, &named);
     bool created = false;
     auto node = walk(path[0], path, true, &created);
     if (disposition) *disposition = created ? plat::kRegCreatedNewKey : plat::kRegOpenedExistingKey;
-    *result = addHandle(OpenKey{node, access, false, path});
+    *result = addHandle(OpenKey{node, access, false, path, named});
     return 0;
 }
 
@@ -200,15 +203,26 @@ long SimRegistry::RegDeleteValue(plat::RegKey key, const std::string& name) {
 
 long SimRegistry::RegDeleteKey(plat::RegKey root, const std::string& subKey) {
     if (auto e = state_.enter("RegDeleteKeyA")) return static_cast<long>(e);
+    return deleteKey(root, subKey, 0);
+}
+
+long SimRegistry::CallRegDeleteKeyEx(plat::ProcAddress fn, plat::RegKey root, const std::string& subKey,
+                                     std::uint32_t access) {
+    if (!fn) return plat::kErrorInvalidParameter;
+    if (auto e = state_.enter("RegDeleteKeyExA")) return static_cast<long>(e);
+    return deleteKey(root, subKey, access);
+}
+
+long SimRegistry::deleteKey(plat::RegKey root, const std::string& subKey, std::uint32_t access) {
     OpenKey parent;
     if (const char* hive = hiveName(root)) {
-        parent.path = {hive};
+        parent.path = parent.named = {hive};
     } else if (const OpenKey* k = lookup(root)) {
         parent = *k;
     } else {
         return plat::kErrorInvalidHandle;
     }
-    auto path = viewPath(parent, subKey, 0);
+    auto path = viewPath(parent, subKey, access);
     if (path.size() < 2) return plat::kErrorAccessDenied;
     auto node = walk(path[0], path, false, nullptr);
     if (!node) return plat::kErrorFileNotFound;
@@ -254,6 +268,25 @@ std::optional<SimRegistry::Value> SimRegistry::peek(const std::string& keyPath,
 bool SimRegistry::keyExists(const std::string& keyPath) const {
     auto parts = splitKey(keyPath);
     return !parts.empty() && walkConst(parts[0], parts) != nullptr;
+}
+
+std::vector<std::string> SimRegistry::inventory(const std::string& keyPath) const {
+    std::vector<std::string> lines;
+    auto parts = splitKey(keyPath);
+    if (parts.empty()) return lines;
+    auto node = walkConst(parts[0], parts);
+    if (!node) return lines;
+    std::function<void(const Node&, const std::string&)> visit = [&](const Node& n, const std::string& path) {
+        lines.push_back(path);
+        for (const auto& v : n.values) {
+            std::string line = path + " :" + v.first + "=" + std::to_string(v.second.second.type) + ":";
+            for (std::uint8_t b : v.second.second.data) line += std::to_string(b) + ".";
+            lines.push_back(line);
+        }
+        for (const auto& c : n.children) visit(*c.second, path + "\\" + c.first);
+    };
+    visit(*node, lowerAscii(keyPath));
+    return lines;  // maps: already in order
 }
 
 void SimRegistry::deleteTree(const std::string& keyPath) {

@@ -32,6 +32,8 @@ public:
                        const std::uint8_t* data, std::uint32_t size) override;
     long RegDeleteValue(plat::RegKey key, const std::string& name) override;
     long RegDeleteKey(plat::RegKey root, const std::string& subKey) override;
+    long CallRegDeleteKeyEx(plat::ProcAddress fn, plat::RegKey root, const std::string& subKey,
+                            std::uint32_t access) override;
     long RegEnumKeyEx(plat::RegKey key, std::uint32_t index, std::string* name) override;
 
     // For tests: a value by its absolute path in the real (64-bit) layout, e.g.
@@ -47,6 +49,8 @@ public:
     // Removes a key with everything below it (what the spooler does to its own records).
     void deleteTree(const std::string& keyPath);
     std::size_t openHandleCount() const { return handles_.size(); }
+    // Every key below `keyPath` (real layout) with its values, one sorted line each.
+    std::vector<std::string> inventory(const std::string& keyPath) const;
 
 private:
     struct Node {
@@ -60,11 +64,16 @@ private:
         std::uint32_t access;
         bool predefined;  // one of the HKEY_* roots
         std::vector<std::string> path;  // from the root hive, as resolved
+        std::vector<std::string> named;  // from the root hive, as the program named it
     };
 
     const OpenKey* lookup(plat::RegKey key) const;
+    // The key a call reaches: WOW64 decides the view on every call, from that call's
+    // flags and the full path named (the parent's and the subkey), never from the view the
+    // parent was opened in.
     std::vector<std::string> viewPath(const OpenKey& parent, const std::string& subKey,
-                                      std::uint32_t access) const;
+                                      std::uint32_t access, std::vector<std::string>* named = nullptr) const;
+    long deleteKey(plat::RegKey root, const std::string& subKey, std::uint32_t access);
     std::shared_ptr<Node> walk(const std::string& hive, const std::vector<std::string>& path,
                                bool create, bool* created);
     std::shared_ptr<Node> walkConst(const std::string& hive, const std::vector<std::string>& path) const;

@@ -15,14 +15,17 @@ bool SimServices::hasService(const std::string& name) const {
 std::uint32_t SimServices::currentState(const std::string& name) {
     auto it = services_.find(lowerAscii(name));
     if (it == services_.end()) return 0;
-    advance(it->second);
+    advance(it->second, it->first);
     return it->second.state;
 }
 
-void SimServices::advance(SimService& s) {
+void SimServices::advance(SimService& s, const std::string& lowerName) {
     if (state_.nowMs < s.pendingUntil) return;
     if (s.state == plat::kServiceStopPending) s.state = plat::kServiceStopped;
-    if (s.state == plat::kServiceStartPending && !s.hangsStarting) s.state = plat::kServiceRunning;
+    if (s.state == plat::kServiceStartPending && !s.hangsStarting) {
+        s.state = plat::kServiceRunning;
+        if (started) started(lowerName);
+    }
 }
 
 SimService* SimServices::serviceFor(plat::ScHandle h, std::uint32_t needAccess) {
@@ -40,7 +43,7 @@ SimService* SimServices::serviceFor(plat::ScHandle h, std::uint32_t needAccess) 
         state_.lastError = plat::kErrorServiceDoesNotExist;
         return nullptr;
     }
-    advance(s->second);
+    advance(s->second, s->first);
     return &s->second;
 }
 
@@ -79,7 +82,7 @@ bool SimServices::ControlService(plat::ScHandle h, std::uint32_t control, plat::
     ++s->stopCount;
     s->state = plat::kServiceStopPending;
     s->pendingUntil = state_.nowMs + s->stopDelayMs;
-    advance(*s);
+    advance(*s, handles_[h].service);
     if (status) status->currentState = s->state;
     return true;
 }
@@ -93,7 +96,7 @@ bool SimServices::StartService(plat::ScHandle h) {
     ++s->startCount;
     s->state = plat::kServiceStartPending;
     s->pendingUntil = state_.nowMs + s->startDelayMs;
-    advance(*s);
+    advance(*s, handles_[h].service);
     return true;
 }
 

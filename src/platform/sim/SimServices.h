@@ -3,6 +3,7 @@
 // `startDelayMs` in state 2.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -32,6 +33,8 @@ public:
     bool hasService(const std::string& name) const;
     std::uint32_t currentState(const std::string& name);
     std::size_t openHandleCount() const { return handles_.size(); }
+    // Told the moment a service reaches the running state after a start.
+    std::function<void(const std::string& lowerName)> started;
 
     plat::ScHandle OpenSCManager(const char* machine, const char* database,
                                  std::uint32_t access) override;
@@ -49,7 +52,7 @@ private:
         std::string service;  // lower-case name
         std::uint32_t access;
     };
-    void advance(SimService& s);
+    void advance(SimService& s, const std::string& lowerName);
     SimService* serviceFor(plat::ScHandle h, std::uint32_t needAccess);
 
     SimState& state_;

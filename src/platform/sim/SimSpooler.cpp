@@ -1,5 +1,7 @@
 #include "platform/sim/SimSpooler.h"
 
+#include <algorithm>
+
 #include "platform/sim/SimText.h"
 
 namespace sim {
@@ -7,6 +9,8 @@ namespace sim {
 namespace {
 constexpr std::uint32_t kErrorUnknownPort = 1796;
 constexpr std::uint32_t kErrorUnknownPrintProcessor = 1798;
+constexpr std::uint32_t kErrorInvalidEnvironment = 1805;
+const char kMonitorsKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
 std::string key(const std::string& environment, const std::string& name) {
     return lowerAscii(environment) + "|" + lowerAscii(name);
@@ -20,11 +24,32 @@ SimSpooler::SimSpooler(SimState& state, SimFileSystem& files, SimProcess& proces
     ports_ = {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"};
 }
 
-std::string SimSpooler::driverDirectory() const {
-    return process_.systemDir() + (x64_ ? "\\spool\\drivers\\x64" : "\\spool\\drivers\\w32x86");
+namespace {
+// The folder name of an environment under spool\drivers and spool\prtprocs.
+const char* environmentFolder(const std::string& environment) {
+    if (equalsNoCase(environment, "Windows x64")) return "x64";
+    if (equalsNoCase(environment, "Windows NT x86")) return "w32x86";
+    if (equalsNoCase(environment, "Windows 4.0")) return "win40";
+    return nullptr;
 }
-std::string SimSpooler::processorDirectory() const {
-    return process_.systemDir() + (x64_ ? "\\spool\\prtprocs\\x64" : "\\spool\\prtprocs\\w32x86");
+}  // namespace
+
+bool SimSpooler::knownEnvironment(const std::string& environment) const {
+    if (windows9x_) return equalsNoCase(environment, "Windows 4.0");
+    return environmentFolder(environment) != nullptr;
+}
+
+std::string SimSpooler::driverDirectory(const std::string& environment) const {
+    const std::string env = environment.empty() ? nativeEnvironment_ : environment;
+    if (windows9x_) return process_.systemDir();  // Windows 98 keeps drivers in SYSTEM
+    const char* folder = environmentFolder(env);
+    return folder ? process_.systemDir() + "\\spool\\drivers\\" + folder : std::string();
+}
+std::string SimSpooler::processorDirectory(const std::string& environment) const {
+    const std::string env = environment.empty() ? nativeEnvironment_ : environment;
+    if (windows9x_) return process_.systemDir();
+    const char* folder = environmentFolder(env);
+    return folder ? process_.systemDir() + "\\spool\\prtprocs\\" + folder : std::string();
 }
 
 bool SimSpooler::enter(const char* api) {
@@ -34,8 +59,27 @@ bool SimSpooler::enter(const char* api) {
     return true;
 }
 
+void SimSpooler::loadMonitors() {
+    // The service read HKLM\...\Monitors afresh: a monitor whose key is gone is gone, one
+    // whose Driver file is missing stays unloaded (its ports with it).
+    for (auto it = monitors_.begin(); it != monitors_.end();) {
+        const std::string keyPath = kMonitorsKey + it->second.name;
+        if (!registry_.keyExists(keyPath)) {
+            it = monitors_.erase(it);
+            continue;
+        }
+        if (auto driver = registry_.peek(keyPath, "Driver")) {
+            std::string dll(driver->data.begin(), driver->data.end());
+            dll = dll.c_str();  // up to its NUL
+            it->second.dll = dll;
+        }
+        it->second.loaded = files_.fileExistsNative(process_.systemDir() + "\\" + it->second.dll);
+        ++it;
+    }
+}
+
 std::string SimSpooler::environmentOf(const plat::OptText& env) const {
-    return env && !env->empty() ? *env : nativeEnvironment();
+    return env && !env->empty() ? *env : callerEnvironment_;
 }
 
 std::uint32_t SimSpooler::sizeOf(const plat::PrinterInfo2& i) {
@@ -60,7 +104,7 @@ const plat::DriverInfo3* SimSpooler::driver(const std::string& name, const std::
 
 const SimMonitor* SimSpooler::monitor(const std::string& name) const {
     auto it = monitors_.find(lowerAscii(name));
-    return it == monitors_.end() ? nullptr : &it->second;
+    return it == monitors_.end() || !it->second.loaded ? nullptr : &it->second;
 }
 
 bool SimSpooler::hasProcessor(const std::string& name, const std::string& environment) const {
@@ -75,18 +119,42 @@ std::vector<std::string> SimSpooler::printerNames() const {
 
 std::vector<std::string> SimSpooler::portNames() const {
     std::vector<std::string> all = ports_;
-    for (const auto& m : monitors_) all.insert(all.end(), m.second.ports.begin(), m.second.ports.end());
+    for (const auto& m : monitors_)
+        if (m.second.loaded) all.insert(all.end(), m.second.ports.begin(), m.second.ports.end());
     return all;
 }
 
 bool SimSpooler::holdsFile(const std::string& lowerPath) const {
     const std::string system = lowerAscii(process_.systemDir()) + "\\";
     for (const auto& m : monitors_)
-        if (lowerPath == system + lowerAscii(m.second.dll)) return true;
+        if (m.second.loaded && lowerPath == system + lowerAscii(m.second.dll)) return true;
+    // Only the spooler's own environment's processors are loaded into it.
+    const std::string prefix = lowerAscii(nativeEnvironment_) + "|";
     const std::string processors = lowerAscii(processorDirectory()) + "\\";
     for (const auto& p : processors_)
-        if (lowerPath == processors + lowerAscii(p.second)) return true;
+        if (p.first.compare(0, prefix.size(), prefix) == 0 && lowerPath == processors + lowerAscii(p.second))
+            return true;
     return false;
+}
+
+std::vector<std::string> SimSpooler::inventory() const {
+    std::vector<std::string> lines;
+    auto text = [](const plat::OptText& t) { return t ? *t : std::string("(null)"); };
+    for (const auto& p : printers_)
+        lines.push_back("printer " + text(p.second.info.printerName) + " driver=" + text(p.second.info.driverName) +
+                        " port=" + text(p.second.info.portName) + " processor=" + text(p.second.info.printProcessor));
+    for (const auto& d : drivers_) {
+        std::string line = "driver " + d.first + " files=" + text(d.second.driverPath) + "," + text(d.second.dataFile) +
+                           "," + text(d.second.configFile) + "," + text(d.second.helpFile) + " deps=";
+        for (const auto& f : d.second.dependentFiles) line += f + ",";
+        lines.push_back(line + " monitor=" + text(d.second.monitorName));
+    }
+    for (const auto& m : monitors_) lines.push_back("monitor " + m.first + " dll=" + lowerAscii(m.second.dll));
+    for (const auto& p : processors_) lines.push_back("processor " + p.first + " dll=" + lowerAscii(p.second));
+    for (const auto& port : portNames()) lines.push_back("port " + lowerAscii(port));
+    lines.push_back("default " + lowerAscii(default_));
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 void SimSpooler::setJobs(const std::string& name, std::uint32_t jobs) {
@@ -100,6 +168,8 @@ bool SimSpooler::AddPrinter(const plat::PrinterInfo2& info, plat::PrinterHandle*
     if (!info.printerName || info.printerName->empty() || info.printerName->size() > 220)
         return state_.fail(plat::kErrorInvalidPrinterName);
     if (printers_.count(lowerAscii(*info.printerName))) return state_.fail(plat::kErrorPrinterAlreadyExists);
+    // The spooler prints with its own environment's driver and processor, whatever the
+    // caller's width.
     if (!info.driverName || !hasDriver(*info.driverName)) return state_.fail(plat::kErrorUnknownPrinterDriver);
     if (!info.printProcessor || !hasProcessor(*info.printProcessor))
         return state_.fail(kErrorUnknownPrintProcessor);
@@ -178,20 +248,32 @@ bool SimSpooler::DeletePrinter(plat::PrinterHandle printer) {
 bool SimSpooler::AddPrinterDriver(const plat::DriverInfo3& info) {
     if (!enter("AddPrinterDriverA")) return false;
     if (!info.name || info.name->empty()) return state_.fail(plat::kErrorInvalidParameter);
-    // The spooler takes the files from the driver directory (or its version subfolder).
+    const std::string environment = environmentOf(info.environment);
+    if (!knownEnvironment(environment)) return state_.fail(kErrorInvalidEnvironment);
+    // The spooler takes every file, help and dependent files too, from the environment's
+    // driver directory (or its version subfolder) and refuses a driver with one missing.
+    const std::string dir = driverDirectory(environment);
+    auto present = [&](const std::string& file) {
+        return files_.fileExistsNative(dir + "\\" + file) || files_.fileExistsNative(dir + "\\3\\" + file);
+    };
     for (const plat::OptText* file : {&info.driverPath, &info.dataFile, &info.configFile}) {
         if (!*file || (*file)->empty()) return state_.fail(plat::kErrorInvalidParameter);
-        const std::string inDir = driverDirectory() + "\\" + **file;
-        const std::string inV3 = driverDirectory() + "\\3\\" + **file;
-        if (!files_.fileExistsNative(inDir) && !files_.fileExistsNative(inV3)) return state_.fail(plat::kErrorFileNotFound);
+        if (!present(**file)) return state_.fail(plat::kErrorFileNotFound);
     }
-    drivers_[key(environmentOf(info.environment), *info.name)] = info;
+    if (info.helpFile && !info.helpFile->empty() && !present(*info.helpFile))
+        return state_.fail(plat::kErrorFileNotFound);
+    for (const auto& file : info.dependentFiles)
+        if (!file.empty() && !present(file)) return state_.fail(plat::kErrorFileNotFound);
+    drivers_[key(environment, *info.name)] = info;
     return true;
 }
 
 bool SimSpooler::AddMonitor(const plat::MonitorInfo2& info) {
     if (!enter("AddMonitorA")) return false;
     if (!info.name || info.name->empty() || !info.dllName) return state_.fail(plat::kErrorInvalidParameter);
+    // Monitors run inside the spooler: only its own environment's can be added, and a
+    // 32-bit caller that names none asks for x86 ones.
+    if (!equalsNoCase(environmentOf(info.environment), nativeEnvironment_)) return state_.fail(kErrorInvalidEnvironment);
     if (monitors_.count(lowerAscii(*info.name))) return state_.fail(plat::kErrorPrintMonitorAlreadyInstalled);
     // The spooler is a native process: it looks in the real system32.
     if (!files_.fileExistsNative(process_.systemDir() + "\\" + *info.dllName))
@@ -207,9 +289,11 @@ bool SimSpooler::AddPrintProcessor(const plat::OptText& environment, const std::
                                    const std::string& processorName) {
     if (!enter("AddPrintProcessorA")) return false;
     if (processorName.empty()) return state_.fail(plat::kErrorInvalidParameter);
-    const std::string k = key(environmentOf(environment), processorName);
+    const std::string env = environmentOf(environment);
+    if (!knownEnvironment(env)) return state_.fail(kErrorInvalidEnvironment);
+    const std::string k = key(env, processorName);
     if (processors_.count(k)) return state_.fail(plat::kErrorPrintProcessorAlreadyInstalled);
-    if (!files_.fileExistsNative(processorDirectory() + "\\" + dllName)) return state_.fail(plat::kErrorFileNotFound);
+    if (!files_.fileExistsNative(processorDirectory(env) + "\\" + dllName)) return state_.fail(plat::kErrorFileNotFound);
     processors_[k] = dllName;
     processorNames_[k] = processorName;
     registry_.poke("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + environmentOf(environment) +
@@ -229,17 +313,23 @@ bool SimSpooler::EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* 
     return true;
 }
 
-bool SimSpooler::GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) {
+bool SimSpooler::GetPrinterDriverDirectory(const plat::OptText& environment, std::uint32_t size,
+                                           std::string* directory) {
     if (!enter("GetPrinterDriverDirectoryA")) return false;
-    const std::string dir = driverDirectory();
+    const std::string env = environmentOf(environment);
+    if (!knownEnvironment(env)) return state_.fail(kErrorInvalidEnvironment);
+    const std::string dir = driverDirectory(env);
     if (dir.size() + 1 > size) return state_.fail(plat::kErrorInsufficientBuffer);
     *directory = dir;
     return true;
 }
 
-bool SimSpooler::GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) {
+bool SimSpooler::GetPrintProcessorDirectory(const plat::OptText& environment, std::uint32_t size,
+                                            std::string* directory) {
     if (!enter("GetPrintProcessorDirectoryA")) return false;
-    const std::string dir = processorDirectory();
+    const std::string env = environmentOf(environment);
+    if (!knownEnvironment(env)) return state_.fail(kErrorInvalidEnvironment);
+    const std::string dir = processorDirectory(env);
     if (dir.size() + 1 > size) return state_.fail(plat::kErrorInsufficientBuffer);
     *directory = dir;
     return true;
@@ -297,7 +387,8 @@ bool SimSpooler::EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string
 
 bool SimSpooler::EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
     std::vector<std::string> all = {"Local Port", "Standard TCP/IP Port"};
-    for (const auto& m : monitors_) all.push_back(m.second.name);
+    for (const auto& m : monitors_)
+        if (m.second.loaded) all.push_back(m.second.name);
     return listNames("EnumMonitorsA", all, 4, bufferSize, names, needed);
 }
 
@@ -368,7 +459,7 @@ bool SimSpooler::CallDeletePrinterDriverEx(plat::ProcAddress fn, const plat::Opt
     if (!deleteDriver(environment, name)) return false;
     if (deleteFlag & 1) {  // DPD_DELETE_UNUSED_FILES
         for (const plat::OptText* f : {&removed.driverPath, &removed.dataFile, &removed.configFile, &removed.helpFile})
-            if (*f && !(*f)->empty()) files_.removeFile(driverDirectory() + "\\" + **f);
+            if (*f && !(*f)->empty()) files_.removeFile(driverDirectory(environmentOf(environment)) + "\\" + **f);
     }
     return true;
 }

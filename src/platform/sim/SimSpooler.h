@@ -25,30 +25,37 @@ struct SimPrinter {
 struct SimMonitor {
     std::string name, dll, environment;
     std::vector<std::string> ports;  // ports the monitor provides
+    bool loaded = true;              // its DLL was there when the spooler last started
 };
 
 class SimSpooler : public plat::SpoolerApi {
 public:
     SimSpooler(SimState& state, SimFileSystem& files, SimProcess& process, SimServices& services,
                SimRegistry& registry);
-    // A call without an environment means the spooler's own: "Windows 4.0" on Windows 98,
-    // and on 64-bit Windows "Windows x64" (the spooler is a 64-bit service, with the x64
-    // folders).
+    // The spooler's own environment is "Windows 4.0" on Windows 98 and "Windows x64" on
+    // 64-bit Windows (a 64-bit service); printers use drivers and processors of that one.
+    // A call without an environment means the CALLER's, and the caller is a 32-bit
+    // program: "Windows NT x86" on every NT, also under WOW64.
     void setNativeEnvironment(bool windows9x, bool x64) {
         x64_ = x64;
+        windows9x_ = windows9x;
         nativeEnvironment_ = windows9x ? "Windows 4.0" : x64 ? "Windows x64" : "Windows NT x86";
+        callerEnvironment_ = windows9x ? "Windows 4.0" : "Windows NT x86";
         processors_[lowerAscii(nativeEnvironment_) + "|winprint"] = "winprint.dll";  // Windows' own
         processorNames_[lowerAscii(nativeEnvironment_) + "|winprint"] = "WinPrint";
     }
     std::string nativeEnvironment() const { return nativeEnvironment_; }
 
-    std::string driverDirectory() const;     // ...\spool\drivers\w32x86
-    std::string processorDirectory() const;  // ...\spool\prtprocs\w32x86
+    // The folders of an environment (the native one when empty); empty for an unknown one.
+    std::string driverDirectory(const std::string& environment = "") const;     // ...\spool\drivers\x64
+    std::string processorDirectory(const std::string& environment = "") const;  // ...\spool\prtprocs\x64
 
     // What a test looks at afterwards.
     const SimPrinter* printer(const std::string& name) const;
     bool hasDriver(const std::string& name, const std::string& environment = "") const;
     const plat::DriverInfo3* driver(const std::string& name, const std::string& environment = "") const;
+    // A monitor the running spooler has loaded (one whose DLL was missing at the last start
+    // is not).
     const SimMonitor* monitor(const std::string& name) const;
     bool hasProcessor(const std::string& name, const std::string& environment = "") const;
     std::vector<std::string> printerNames() const;
@@ -59,7 +66,13 @@ public:
     // DLLs of its monitors in the system folder and of its print processors.
     bool holdsFile(const std::string& lowerPath) const;
     void setJobs(const std::string& printer, std::uint32_t jobs);
+    // What the Spooler service does when it has started: it loads its monitors anew from
+    // their registry keys.
+    void loadMonitors();
     std::size_t openHandleCount() const { return handles_.size(); }
+    // Everything the spooler knows, one sorted line per printer, driver (with its files),
+    // monitor, processor and port, so two machines can be compared whole.
+    std::vector<std::string> inventory() const;
 
     bool AddPrinter(const plat::PrinterInfo2& info, plat::PrinterHandle* printer) override;
     bool OpenPrinter(const std::string& name, plat::PrinterHandle* printer) override;
@@ -73,8 +86,10 @@ public:
     bool AddPrintProcessor(const plat::OptText& environment, const std::string& dllName,
                            const std::string& processorName) override;
     bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) override;
-    bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) override;
-    bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) override;
+    bool GetPrinterDriverDirectory(const plat::OptText& environment, std::uint32_t size,
+                                   std::string* directory) override;
+    bool GetPrintProcessorDirectory(const plat::OptText& environment, std::uint32_t size,
+                                    std::string* directory) override;
     bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, plat::PrinterHandle* printer) override;
     bool XcvDataAddPort(plat::PrinterHandle xcv, const plat::PortData1& port, std::uint32_t* status) override;
     bool CallSetDefaultPrinter(plat::ProcAddress fn, const std::string& name) override;
@@ -103,6 +118,7 @@ private:
     bool deleteDriver(const plat::OptText& environment, const std::string& name);
     SimPrinter* printerByHandle(plat::PrinterHandle h);
     std::string environmentOf(const plat::OptText& env) const;
+    bool knownEnvironment(const std::string& environment) const;
     static std::uint32_t sizeOf(const plat::PrinterInfo2& info);
 
     SimState& state_;
@@ -111,7 +127,9 @@ private:
     SimServices& services_;
     SimRegistry& registry_;
     bool x64_ = false;
+    bool windows9x_ = false;
     std::string nativeEnvironment_ = "Windows NT x86";
+    std::string callerEnvironment_ = "Windows NT x86";
     std::map<std::string, SimPrinter> printers_;            // by lower-case name
     std::map<std::string, plat::DriverInfo3> drivers_;      // "environment|name", lower case
     std::map<std::string, SimMonitor> monitors_;            // by lower-case name

@@ -34,6 +34,7 @@ public:
     long RegSetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                        const std::uint8_t* data, std::uint32_t size) override;
     long RegDeleteValue(RegKey key, const std::string& name) override;
+    long CallRegDeleteKeyEx(ProcAddress fn, RegKey root, const std::string& subKey, std::uint32_t access) override;
     long RegDeleteKey(RegKey root, const std::string& subKey) override;
     long RegEnumKeyEx(RegKey key, std::uint32_t index, std::string* name) override;
 };
@@ -129,8 +130,8 @@ public:
     bool AddPrintProcessor(const OptText& environment, const std::string& dllName,
                            const std::string& processorName) override;
     bool EnumPorts1(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed) override;
-    bool GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) override;
-    bool GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) override;
+    bool GetPrinterDriverDirectory(const OptText& environment, std::uint32_t size, std::string* directory) override;
+    bool GetPrintProcessorDirectory(const OptText& environment, std::uint32_t size, std::string* directory) override;
     bool OpenPrinterWithAccess(const std::string& name, std::uint32_t access, PrinterHandle* printer) override;
     bool XcvDataAddPort(PrinterHandle xcv, const PortData1& port, std::uint32_t* status) override;
     bool CallSetDefaultPrinter(ProcAddress fn, const std::string& name) override;

@@ -54,6 +54,12 @@ long Win32RegistryApi::RegDeleteKey(RegKey root, const std::string& subKey) {
     return ::RegDeleteKeyA(ToHkey(root), subKey.c_str());
 }
 
+long Win32RegistryApi::CallRegDeleteKeyEx(ProcAddress fn, RegKey root, const std::string& subKey,
+                                          std::uint32_t access) {
+    using RegDeleteKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    return reinterpret_cast<RegDeleteKeyExAFn>(fn)(ToHkey(root), subKey.c_str(), access, 0);
+}
+
 long Win32RegistryApi::RegEnumKeyEx(RegKey key, std::uint32_t index, std::string* name) {
     char buffer[256] = {};  // key names are at most 255 characters
     DWORD length = sizeof buffer;

@@ -175,18 +175,18 @@ bool Win32SpoolerApi::EnumPorts1(std::uint32_t bufferSize, std::vector<std::stri
     return true;
 }
 
-bool Win32SpoolerApi::GetPrinterDriverDirectory(std::uint32_t size, std::string* directory) {
+bool Win32SpoolerApi::GetPrinterDriverDirectory(const OptText& environment, std::uint32_t size, std::string* directory) {
     std::vector<BYTE> buffer(size + 1u, 0);
     DWORD need = 0;
-    if (!::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer.data(), size, &need)) return false;
+    if (!::GetPrinterDriverDirectoryA(nullptr, text(environment), 1, buffer.data(), size, &need)) return false;
     *directory = reinterpret_cast<const char*>(buffer.data());
     return true;
 }
 
-bool Win32SpoolerApi::GetPrintProcessorDirectory(std::uint32_t size, std::string* directory) {
+bool Win32SpoolerApi::GetPrintProcessorDirectory(const OptText& environment, std::uint32_t size, std::string* directory) {
     std::vector<BYTE> buffer(size + 1u, 0);
     DWORD need = 0;
-    if (!::GetPrintProcessorDirectoryA(nullptr, nullptr, 1, buffer.data(), size, &need)) return false;
+    if (!::GetPrintProcessorDirectoryA(nullptr, text(environment), 1, buffer.data(), size, &need)) return false;
     *directory = reinterpret_cast<const char*>(buffer.data());
     return true;
 }
