@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/LanguageFile.h"
+#include "config/SpoolerService.h"
 #include "engine/ComponentUpdates.h"
 #include "EngineMachine.h"
 
@@ -142,7 +143,9 @@ TEST(InstallSequence, MissingHelpFileStopsBeforeAnyCopyButZeroPasses) {
             "[R1.Win7]\r\nDriverNameP=R1\r\nGDIDriverPath=R1.DLL\r\nGDIDataFile=R1.GPD\r\nGDIConfigFile=R1UI.DLL\r\n"
             "GDIHelpFile=\r\nGDIPrintProcessor=WinPrint\r\n"
             "[R2.Win7]\r\nDriverNameP=R2\r\nGDIDriverPath=R1.DLL\r\nGDIDataFile=R1.GPD\r\nGDIConfigFile=R1UI.DLL\r\n"
-            "GDIHelpFile=0\r\nGDIPrintProcessor=WinPrint\r\n");
+            "GDIHelpFile=0\r\nGDIPrintProcessor=WinPrint\r\n"
+            "[R3.Win7]\r\nDriverNameP=R3\r\nGDIDriverPath=R1.DLL\r\nGDIDataFile=R1.GPD\r\nGDIConfigFile=R1UI.DLL\r\n"
+            "GDIHelpFile=R3.HLP\r\nGDIPrintProcessor=WinPrint\r\n");
     for (const char* f : {"R1.DLL", "R1.GPD", "R1UI.DLL"}) m.write(std::string("W32\\") + f, f);
     auto r = m.install(m.choices("R1", cfg::kReceipt, "LPT1:"));
     EXPECT_EQ(r.state, kFailed);
@@ -152,6 +155,15 @@ TEST(InstallSequence, MissingHelpFileStopsBeforeAnyCopyButZeroPasses) {
     auto zero = m.install(m.choices("R2", cfg::kReceipt, "LPT1:"));
     EXPECT_EQ(zero.state, kSucceeded) << zero.messages;
     EXPECT_TRUE(m.machine.files.fileExists(driverDir(m) + "\\R1UI.DLL"));
+    // "0" names no help file: the spooler is not sent looking for a file called "0".
+    ASSERT_NE(m.machine.spooler.driver("R2"), nullptr);
+    EXPECT_FALSE(m.machine.spooler.driver("R2")->helpFile.has_value());
+
+    // A help file the package lacks is a failure with its reason, never a driver without it.
+    auto absent = m.install(m.choices("R3", cfg::kReceipt, "LPT1:"));
+    EXPECT_EQ(absent.state, kFailed);
+    EXPECT_EQ(absent.messages.rfind(text(m, "IDS_ERR_COPYFIEL"), 0), 0u) << absent.messages;
+    EXPECT_FALSE(m.machine.spooler.hasDriver("R3"));
 }
 
 TEST(InstallSequence, DriverFileInUseIsSkippedSilently) {
@@ -282,4 +294,81 @@ TEST(InstallSequence, RunningSpoolerHoldsItsMonitorUntilTheUpdateStopsIt) {
     EXPECT_EQ(string(m, kMonitors + "KLM USB Port", "Driver"), "KLMUSB.DLL");
     EXPECT_FALSE(m.machine.files.fileExists("C:\\WINDOWS\\system32\\nKLMUSB.DLL"));
     EXPECT_EQ(m.machine.services.service("Spooler").stopCount, 1);
+}
+
+// The spooler of 64-bit Windows is a 64-bit service: it prints only with x64 drivers and
+// processors and loads only x64 monitors. A 32-bit installer that names no environment
+// would register everything as "Windows NT x86", in the x86 folders.
+TEST(InstallSequence, On64BitWindowsEverythingGoesToTheX64EnvironmentAndItsFolders) {
+    for (WindowsVersion version : {WindowsVersion::WinXP64, WindowsVersion::Server2003, WindowsVersion::Win7}) {
+        EngineMachine m(version, true);
+        auto r = m.install(m.choices("KLM-A100", cfg::kReceipt, "USB_KLM-A100_1"));
+        ASSERT_EQ(r.state, kSucceeded) << sim::windowsVersionName(version) << ": " << r.messages;
+        const auto& spooler = m.machine.spooler;
+        const std::string driverName = *spooler.printer(r.printerName)->info.driverName;
+        const plat::DriverInfo3* driver = spooler.driver(driverName, "Windows x64");
+        ASSERT_NE(driver, nullptr) << sim::windowsVersionName(version);
+        EXPECT_FALSE(spooler.hasDriver(driverName, "Windows NT x86"));
+        const std::string x64Drivers = spooler.driverDirectory("Windows x64");
+        EXPECT_TRUE(sim::equalsNoCase(x64Drivers, "C:\\WINDOWS\\System32\\spool\\drivers\\x64")) << x64Drivers;
+        EXPECT_EQ(m.machine.files.readFile(x64Drivers + "\\" + *driver->dataFile), "w64 " + *driver->dataFile);
+        EXPECT_TRUE(spooler.hasProcessor("KLMPrintProc", "Windows x64"));
+        EXPECT_FALSE(spooler.hasProcessor("KLMPrintProc", "Windows NT x86"));
+        EXPECT_EQ(m.machine.files.readFile(spooler.processorDirectory("Windows x64") + "\\KLMPROC.DLL"), "w64 klmproc.dll");
+        EXPECT_NE(dword(m, "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\KLMPrintProc",
+                        "DriverVersion"),
+                  0xFFFFFFFFu);
+        ASSERT_NE(spooler.monitor("KLM USB Port"), nullptr);
+        EXPECT_EQ(spooler.monitor("KLM USB Port")->environment, "Windows x64");
+    }
+}
+
+// An update replaces a DLL the spooler loads. The spooler holds it until its process has
+// ended, however long the stop takes; a package on read-only media makes read-only copies.
+// Neither may end in a monitor whose recorded file was never written, nor in a stopped
+// spooler.
+TEST(InstallSequence, UpdatesSurviveSlowStopsHeldFilesAndReadOnlyPackages) {
+    struct Case {
+        const char* what;
+        std::uint32_t stopDelayMs;
+        bool readOnlyPackage;
+        const char* recordedDll;  // what the monitor's Driver value must name afterwards
+    };
+    const Case cases[] = {
+        {"stop of 3 s", 3000, false, "KLMUSB.DLL"},
+        {"read-only package", 0, true, "KLMUSB.DLL"},
+        {"stop past the limit", cfg::kSpoolerStopLimitMs + 60000, false, "nKLMUSB.DLL"},
+    };
+    for (const Case& c : cases) {
+        for (bool sixtyFour : {false, true}) {
+            EngineMachine m(WindowsVersion::Win7, sixtyFour);
+            const char* w = sixtyFour ? "W64\\" : "W32\\";
+            if (c.readOnlyPackage)
+                for (const char* f : {"klmusb.dll", "klmusbui.dll", "klmproc.dll", "KLMA100.DRV"})
+                    m.machine.files.setAttributes(std::string("C:\\PKG\\") + w + f,
+                                                  plat::kFileAttributeReadOnly | plat::kFileAttributeArchive);
+            auto choice = m.choices("KLM-A100", cfg::kReceipt, "USB_KLM-A100_1");
+            auto first = m.install(choice);
+            ASSERT_EQ(first.state, kSucceeded) << c.what;
+            plat::PrinterHandle printer = 0;  // a USB printer's name may not exist twice
+            ASSERT_TRUE(m.p.spooler.OpenPrinter(first.printerName, &printer));
+            ASSERT_TRUE(m.p.spooler.DeletePrinter(printer));
+            m.p.spooler.ClosePrinter(printer);
+            m.machine.services.service("Spooler").stopDelayMs = c.stopDelayMs;
+            m.write(std::string(w) + "klmusb.dll", "newer klmusb.dll");
+            m.machine.registry.poke(kMonitors + "KLM USB Port", "DriverVersion", plat::kRegDword, {0, 0, 0, 0});
+
+            auto r = m.install(choice);
+            EXPECT_EQ(r.state, kSucceeded) << c.what << ": " << r.messages;
+            EXPECT_EQ(string(m, kMonitors + "KLM USB Port", "Driver"), c.recordedDll) << c.what;
+            EXPECT_EQ(m.machine.files.readFileNative(std::string("C:\\WINDOWS\\System32\\") + c.recordedDll),
+                      "newer klmusb.dll")
+                << c.what << (sixtyFour ? " 64-bit" : " 32-bit");
+            EXPECT_GT(dword(m, kMonitors + "KLM USB Port", "DriverVersion"), 0u) << c.what;
+            EXPECT_EQ(m.machine.services.currentState("Spooler"), plat::kServiceRunning) << c.what;
+            // The spooler loaded the new file when it started again.
+            ASSERT_NE(m.machine.spooler.monitor("KLM USB Port"), nullptr) << c.what;
+            EXPECT_TRUE(sim::equalsNoCase(m.machine.spooler.monitor("KLM USB Port")->dll, c.recordedDll)) << c.what;
+        }
+    }
 }

@@ -116,20 +116,26 @@ TEST(Removal, AJobOnAnyPrinterStopsTheRunBeforeAnythingIsRemoved) {
     EXPECT_TRUE(t.hasMonitor(kUsbMonitor));
 }
 
+// On 64-bit Windows the same run must find and remove the x64 driver, processor and its
+// record, where setup put them.
 TEST(Removal, EveryCheckedRowIsRemovedAlthoughTheRowsBelowMoveUp) {
-    RemovalMachine t;
+  for (bool sixtyFour : {false, true}) {
+    SCOPED_TRACE(sixtyFour ? "64-bit" : "32-bit");
+    RemovalMachine t(WindowsVersion::Win7, sixtyFour);
     const std::string printer = t.installPrinter("USB_KLM-A100_1");
+    const std::string environment = sixtyFour ? "Windows x64" : "Windows NT x86";
+    ASSERT_TRUE(t.machine.spooler.hasDriver(kDriver, environment));
     t.rows({{printer, true}, {kUsbMonitor, true}, {kProcessor, true}});
 
     ASSERT_TRUE(t.uninstall());
     EXPECT_TRUE(t.rowTexts().empty());
     EXPECT_EQ(t.machine.spooler.printer(printer), nullptr);
-    EXPECT_FALSE(t.machine.spooler.hasDriver(kDriver));
+    EXPECT_FALSE(t.machine.spooler.hasDriver(kDriver, environment));
     EXPECT_FALSE(t.hasMonitor(kUsbMonitor));
-    EXPECT_FALSE(t.machine.spooler.hasProcessor(kProcessor));
-    EXPECT_FALSE(t.machine.files.fileExistsNative(t.machine.spooler.processorDirectory() + "\\klmproc.dll"));
-    EXPECT_FALSE(t.machine.registry.keyExists(
-        "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\KLMPrintProc"));
+    EXPECT_FALSE(t.machine.spooler.hasProcessor(kProcessor, environment));
+    EXPECT_FALSE(t.machine.files.fileExistsNative(t.machine.spooler.processorDirectory(environment) + "\\klmproc.dll"));
+    EXPECT_FALSE(t.machine.registry.keyExists("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" +
+                                              environment + "\\Print Processors\\KLMPrintProc"));
     EXPECT_EQ(t.currentItemName, kProcessor);
     const std::vector<std::string> expected = {
         "Removing the printer " + printer + " ...",
@@ -148,6 +154,7 @@ TEST(Removal, EveryCheckedRowIsRemovedAlthoughTheRowsBelowMoveUp) {
     // An empty list leaves only Exit.
     EXPECT_TRUE(t.view.IsEnabled(kExit));
     for (int id : {kUninstall, kList, kSelect, kUsbCheck}) EXPECT_FALSE(t.view.IsEnabled(id)) << id;
+  }
 }
 
 TEST(Removal, UncheckedRowsStayAndTheDialogComesBack) {

@@ -190,6 +190,42 @@ TEST_F(SimRegistry, ThirtyTwoBitProgramOnSixtyFourBitWindowsSeesWow6432Node) {
     EXPECT_TRUE(m.registry.keyExists("HKLM\\SOFTWARE\\Acme\\Driver"));
 }
 
+// WOW64 picks the view on every call from that call's flag and the full path named: a
+// key opened in the 64-bit view does not carry its view to the calls made relative to it.
+// Only RegDeleteKeyExA can delete in the 64-bit view. (Not checked against Wine.)
+TEST_F(SimRegistry, EachCallChoosesItsOwnViewAlsoBelowAKeyOfTheOtherView) {
+    m.setWindows(sim::WindowsVersion::Win7, true);
+    struct Case {
+        const char* leaf;
+        std::uint32_t flag;     // of the relative create
+        const char* landsIn;    // real path the key reaches
+    };
+    const Case cases[] = {
+        {"Plain", 0, "HKLM\\SOFTWARE\\Wow6432Node\\Acme\\Plain"},
+        {"Flagged", plat::kKeyWow64_64Key, "HKLM\\SOFTWARE\\Acme\\Flagged"},
+    };
+    RegKey acme64 = create(plat::kHkeyLocalMachine, "SOFTWARE\\Acme", plat::kKeyAllAccess | plat::kKeyWow64_64Key);
+    for (const Case& c : cases) {
+        RegKey k = create(acme64, c.leaf, plat::kKeyAllAccess | c.flag);
+        reg.RegCloseKey(k);
+        EXPECT_TRUE(m.registry.keyExists(c.landsIn)) << c.leaf;
+    }
+    // RegDeleteKeyA relative to the 64-bit key still looks in Wow6432Node.
+    EXPECT_EQ(reg.RegDeleteKey(acme64, "Flagged"), plat::kErrorFileNotFound);
+    EXPECT_TRUE(m.registry.keyExists("HKLM\\SOFTWARE\\Acme\\Flagged"));
+    plat::ModuleHandle advapi32 = m.process.LoadLibrary("advapi32.dll");
+    plat::ProcAddress deleteEx = m.process.GetProcAddress(advapi32, "RegDeleteKeyExA");
+    ASSERT_NE(deleteEx, 0u);
+    EXPECT_EQ(reg.CallRegDeleteKeyEx(deleteEx, plat::kHkeyLocalMachine, "SOFTWARE\\Acme\\Flagged", plat::kKeyWow64_64Key), 0);
+    EXPECT_FALSE(m.registry.keyExists("HKLM\\SOFTWARE\\Acme\\Flagged"));
+    EXPECT_TRUE(m.registry.keyExists("HKLM\\SOFTWARE\\Wow6432Node\\Acme\\Plain"));
+    reg.RegCloseKey(acme64);
+
+    // 32-bit XP has no RegDeleteKeyExA to find.
+    m.setWindows(sim::WindowsVersion::WinXP, false);
+    EXPECT_EQ(m.process.GetProcAddress(m.process.LoadLibrary("advapi32.dll"), "RegDeleteKeyExA"), 0u);
+}
+
 TEST_F(SimRegistry, ThirtyTwoBitWindowsHasOneView) {
     m.setWindows(sim::WindowsVersion::WinXP, false);
     RegKey k = create(plat::kHkeyLocalMachine, "SOFTWARE\\Acme", plat::kKeyAllAccess);

@@ -233,13 +233,15 @@ std::optional<std::string> SimFileSystem::readFile(const std::string& path) cons
 
 bool SimFileSystem::fileExists(const std::string& path) const { return readFile(path).has_value(); }
 
-bool SimFileSystem::fileExistsNative(const std::string& path) const {
+bool SimFileSystem::fileExistsNative(const std::string& path) const { return readFileNative(path).has_value(); }
+
+std::optional<std::string> SimFileSystem::readFileNative(const std::string& path) const {
     SimFileSystem& self = const_cast<SimFileSystem&>(*this);
     const bool was = redirect_;
     self.redirect_ = false;
-    const bool found = fileExists(path);
+    auto bytes = readFile(path);
     self.redirect_ = was;
-    return found;
+    return bytes;
 }
 
 }  // namespace sim

@@ -20,6 +20,7 @@ public:
     bool fileExists(const std::string& path) const;
     // As seen by a 64-bit process (the spooler): no redirection.
     bool fileExistsNative(const std::string& path) const;
+    std::optional<std::string> readFileNative(const std::string& path) const;
 
     // Folders: made explicitly, implied by the files under them, or mapped from the host.
     void makeDirectory(const std::string& path);
