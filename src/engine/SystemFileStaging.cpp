@@ -130,8 +130,11 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
     bool copied = false;
     std::uint32_t copyError = 0;
     const bool ran = runRedirected(ctx, [&] {
+        // The store's files are read-only, and so would be their copies.
+        p.files.SetFileAttributes(target, plat::kFileAttributeArchive);
         copied = p.files.CopyFile(source, target, false);
         copyError = p.process.GetLastError();
+        if (copied) p.files.SetFileAttributes(target, plat::kFileAttributeArchive);
     });
     if (ran && copied) {
         if (!p.files.FindClose(find)) {

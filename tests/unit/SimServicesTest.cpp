@@ -2,6 +2,8 @@
 // the errors the stop, start and wait routines have to cope with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sim/SimMachine.h"
 
 namespace {
@@ -164,3 +166,38 @@ TEST_F(SimServices, MissingServicesAndStaleHandles) {
 }
 
 }  // namespace
+
+// The spooler's process holds its monitor DLLs until it has ended, not just until it leaves
+// the running state; when it starts it loads each monitor from its registry key, and a
+// monitor whose file is missing stays unloaded, its ports with it.
+TEST_F(SimServices, SpoolerHoldsItsDllsUntilStoppedAndLoadsMonitorsAfreshWhenStarted) {
+    const std::string system = m.process.systemDir();
+    m.files.writeFile(system + "\\mon.dll", "v1");
+    plat::MonitorInfo2 monitor{std::string("Mon"), std::nullopt, std::string("mon.dll")};
+    ASSERT_TRUE(m.platform().spooler.AddMonitor(monitor));
+    m.spooler.addMonitorPort("Mon", "MON1:");
+    auto copyOver = [&] {
+        m.files.writeFile("C:\\new.dll", "v2");
+        return m.platform().files.CopyFile("C:\\new.dll", system + "\\mon.dll", false);
+    };
+
+    m.services.service("Spooler").stopDelayMs = 3000;
+    ScHandle spooler = openSpooler(plat::kServiceStop | plat::kServiceStart | plat::kServiceQueryStatus);
+    plat::ServiceStatus status;
+    ASSERT_TRUE(scm.ControlService(spooler, plat::kServiceControlStop, &status));
+    EXPECT_FALSE(copyOver()) << "stop pending: the process still runs";
+    EXPECT_EQ(lastError(), plat::kErrorSharingViolation);
+    m.clock.Sleep(3000);
+    EXPECT_EQ(query(spooler), plat::kServiceStopped);
+    EXPECT_TRUE(copyOver());
+
+    // The key now names a file that is not there: the started spooler cannot load it.
+    const std::string key = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Mon";
+    const std::string missing = "nmon.dll";
+    m.registry.poke(key, "Driver", plat::kRegSz, std::vector<std::uint8_t>(missing.c_str(), missing.c_str() + 9));
+    ASSERT_TRUE(scm.StartService(spooler));
+    EXPECT_EQ(m.spooler.monitor("Mon"), nullptr);
+    const auto ports = m.spooler.portNames();
+    EXPECT_EQ(std::count(ports.begin(), ports.end(), "MON1:"), 0);
+    scm.CloseServiceHandle(spooler);
+}
