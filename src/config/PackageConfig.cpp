@@ -24,6 +24,11 @@ int SplitModelEntry(std::string* entry) {
 
 PackageConfig::PackageConfig(plat::Platform& p) : platform_(p), path_(ProgramFolder(p) + kPackageFile) {}
 
+int PackageConfig::modelEntryCount() {
+    const int count = deviceCount();
+    return count < 0 ? 0 : count > kMaxModelEntries ? kMaxModelEntries : count;
+}
+
 int PackageConfig::deviceCount() { return ReadIniNumber(platform_, path_, kDeviceName, "DEVICENUMBER", 50); }
 
 int PackageConfig::deviceEntry(int n, std::string* name) {

@@ -17,6 +17,8 @@ struct PortMonitors {
     int languageVersion = 0;
 };
 
+constexpr int kMaxModelEntries = 9999;
+
 class PackageConfig {
 public:
     // The path is built from the program's own folder.
@@ -25,6 +27,11 @@ public:
     const std::string& path() const { return path_; }
 
     int deviceCount();
+    // DEVICENUMBER within 0 and kMaxModelEntries: the number of entries start-up and the
+    // printer-type page read, so that both agree on which models exist. A count in the
+    // millions would keep them reading absent keys for hours (and 2147483647 would never
+    // end); no package comes near the bound, and entries beyond it read as absent anyway.
+    int modelEntryCount();
     // Entry n cut to 199 bytes with its category suffix removed; the category 0 to 3, or
     // -1 when the entry has no suffix (the name is then left as read).
     int deviceEntry(int n, std::string* name);

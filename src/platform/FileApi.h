@@ -53,8 +53,9 @@ public:
     virtual bool CanOpenExisting(const std::string& path) = 0;
     // CreateFileA(read, share read, OPEN_EXISTING), GetFileSize, ReadFile and CloseHandle:
     // every byte of the file as it is; false (with the last error) when it cannot be opened
-    // or not all of it could be read.
-    virtual bool ReadWholeFile(const std::string& path, std::string* bytes) = 0;
+    // or not all of it could be read, and with ERROR_FILE_TOO_LARGE (223) when it holds more
+    // than `maxBytes`, before anything is allocated for it.
+    virtual bool ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) = 0;
     virtual std::uint32_t GetTempPath(std::uint32_t size, std::string* out) = 0;
     // Version resources: the size (0 without one), the block, the first translation and a
     // string of "\StringFileInfo\<lang><cp>\<name>".

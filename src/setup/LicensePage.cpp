@@ -12,6 +12,9 @@ namespace setup {
 namespace {
 
 constexpr const char* kLicenseFile = "License.txt";
+// An agreement is a few pages; a file far beyond that is not one (and could not be held by
+// the agreement box anyway), so it counts as missing rather than exhausting memory.
+constexpr std::uint32_t kLicenseSizeLimit = 1024 * 1024;
 
 std::string legalText(plat::Platform& p, const char* key) {
     return cfg::LanguageFile(p, cfg::Program::Setup, "Legal").GetText(key);
@@ -25,7 +28,7 @@ bool LicensePage::OnInitDialog() {
     if (showAgreement != 1) return true;
 
     std::string text;
-    if (!p.files.ReadWholeFile(kLicenseFile, &text)) {
+    if (!p.files.ReadWholeFile(kLicenseFile, kLicenseSizeLimit, &text)) {
         cfg::ShowWindowMessage(p, view().Window(), cfg::MessageTexts(p, cfg::Program::Setup).GetText("IDS_ERR_NOLICENSE"),
                                plat::kMbOk);
         if (frame) frame->Close(kCancelButton);

@@ -59,7 +59,7 @@ std::string PrinterTypePage::currentModel(int list) {
 bool PrinterTypePage::OnInitDialog() {
     cfg::PackageConfig package(state_.platform);
 
-    const int n = package.deviceCount();
+    const int n = package.modelEntryCount();
     hasModels = 1;
     for (int c = 0; c < 4; ++c) view().ListReset(kLists[c]);
     for (int i = 1; i <= n; ++i) {

@@ -20,7 +20,6 @@ const char* const kUninstallWindowTitles[2] = {"Uninstall", "打印机卸载程�
 namespace {
 
 const char kDeviceName[] = "DEVICENAME";
-constexpr int kMaxDeviceEntries = 9999;
 
 StartupDecision refuse(plat::Platform& p, StartupDecision d, const char* section, const char* key) {
     cfg::ShowAppMessage(p, Program::Setup, cfg::LanguageFile(p, Program::Setup, section).GetText(key), plat::kMbOk);
@@ -41,9 +40,7 @@ bool isRefusedWindowsVersion(plat::Platform& p) {
 // port section is looked up in all four model files of the running width.
 bool packageSupportsAPort(plat::Platform& p, bool is64) {
     cfg::PackageConfig package(p);
-    // A count in the millions would keep start-up reading absent keys for hours; no
-    // package comes near this bound, and entries beyond it read as absent anyway.
-    const int count = std::min(package.deviceCount(), kMaxDeviceEntries);
+    const int count = package.modelEntryCount();
     std::string buffer;
     bool anyModel = false;
     for (int n = 1; n <= count; ++n) {

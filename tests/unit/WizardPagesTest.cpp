@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/LanguageFile.h"
+#include "config/PackageConfig.h"
 #include "platform/sim/SimDialogView.h"
 #include "setup/InstallModePage.h"
 #include "setup/LicensePage.h"
@@ -80,13 +81,15 @@ TEST(LicensePage, ShowsLicenseTxtAsItIsAndStartsOnReject) {
     EXPECT_FALSE(m.view.GetText(kAcceptRadio).empty());
 }
 
-TEST(LicensePage, MissingOrUnreadableLicenseClosesTheWizardAsByCancel) {
-    for (bool readFault : {false, true}) {
+TEST(LicensePage, MissingUnreadableOrHugeLicenseClosesTheWizardAsByCancel) {
+    enum { kMissing, kReadFault, kHuge };
+    for (int readFault : {kMissing, kReadFault, kHuge}) {
         PageMachine m(false);
-        if (readFault) {
+        if (readFault == kReadFault) {
             m.write("License.txt", "terms");
             m.machine.faults.failCall("ReadFile", plat::kErrorAccessDenied);
         }
+        if (readFault == kHuge) m.write("License.txt", std::string(1024 * 1024 + 1, 'x'));
         LicensePage page(m.state);
         m.bind(page);
         page.showAgreement = 1;
@@ -479,6 +482,22 @@ TEST(PrinterTypePage, PackageWithoutModelsLeavesEverythingDisabled) {
             EXPECT_EQ(m.checkedTypes(), std::vector<int>{kRadios[c.category]}) << what;
             EXPECT_EQ(m.enabledLists(), std::vector<int>{kLists[c.category]}) << what;
         }
+    }
+}
+
+// The page reads as many entries as start-up does, never more: a DEVICENUMBER of
+// 2147483647 once kept it reading (and overflowing its counter) for ever.
+TEST(PrinterTypePage, EntryCountsOutOfBoundsEndAndMatchStartUp) {
+    for (const char* count : {"2147483647", "-3", "10001"}) {
+        TypeMachine m(false);
+        m.package(std::string("DEVICENUMBER=") + count + "\r\n1=KLM-A100-ReceiptPrinter\r\n9999=KLM-T9-TicketPrinter\r\n"
+                  "10000=KLM-L1-LabelPrinter\r\n");
+        ASSERT_TRUE(m.page.OnInitDialog()) << count;
+        const bool negative = count[0] == '-';
+        EXPECT_EQ(m.items(kReceiptList), negative ? Items{} : Items{"KLM-A100"}) << count;
+        EXPECT_EQ(m.items(kTicketList), negative ? Items{} : Items{"KLM-T9"}) << count;
+        EXPECT_TRUE(m.items(kLabelList).empty()) << count << ": beyond the bound start-up reads";
+        EXPECT_EQ(cfg::PackageConfig(m.p).modelEntryCount(), negative ? 0 : cfg::kMaxModelEntries);
     }
 }
 

@@ -7,6 +7,7 @@ namespace sim {
 namespace {
 constexpr std::uint32_t kErrorFileExists = 80;
 constexpr std::uint32_t kErrorNoMoreFiles = 18;
+constexpr std::uint32_t kErrorFileTooLarge = 223;
 
 std::string parentOf(const std::string& path) {
     auto p = path.rfind('\\');
@@ -136,12 +137,13 @@ bool SimFiles::CanOpenExisting(const std::string& path) {
     return true;
 }
 
-bool SimFiles::ReadWholeFile(const std::string& path, std::string* bytes) {
+bool SimFiles::ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) {
     bytes->clear();
     if (state_.enter("CreateFileA")) return false;
     const std::string p = full(path);
     auto content = files_.readFile(p);
     if (!content) return state_.fail(files_.directoryExists(p) ? plat::kErrorAccessDenied : plat::kErrorFileNotFound);
+    if (content->size() > maxBytes) return state_.fail(kErrorFileTooLarge);
     if (state_.enter("ReadFile")) return false;
     *bytes = std::move(*content);
     return true;

@@ -68,7 +68,7 @@ bool Win32FileApi::CanOpenExisting(const std::string& path) {
     return true;
 }
 
-bool Win32FileApi::ReadWholeFile(const std::string& path, std::string* bytes) {
+bool Win32FileApi::ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) {
     bytes->clear();
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -78,8 +78,8 @@ bool Win32FileApi::ReadWholeFile(const std::string& path, std::string* bytes) {
     const DWORD size = ::GetFileSize(h, &high);
     if (size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR)
         error = ::GetLastError();
-    else if (high != 0 || size >= 0x80000000u)  // more than a 32-bit process can hold
-        error = ERROR_NOT_ENOUGH_MEMORY;
+    else if (high != 0 || size > maxBytes)
+        error = ERROR_FILE_TOO_LARGE;
     if (error == NO_ERROR) {
         bytes->resize(size);
         DWORD done = 0;

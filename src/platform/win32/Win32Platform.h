@@ -157,7 +157,7 @@ public:
     bool FindNextFile(FindHandle find, std::string* name) override;
     bool FindClose(FindHandle find) override;
     bool CanOpenExisting(const std::string& path) override;
-    bool ReadWholeFile(const std::string& path, std::string* bytes) override;
+    bool ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) override;
     std::uint32_t GetTempPath(std::uint32_t size, std::string* out) override;
     std::uint32_t GetFileVersionInfoSize(const std::string& path) override;
     bool GetFileVersionInfo(const std::string& path, std::uint32_t size, std::vector<std::uint8_t>* block) override;
