@@ -1,5 +1,6 @@
 #include "config/LanguageFile.h"
 
+#include "config/BuiltInWording.h"
 #include "config/IniValues.h"
 
 namespace cfg {
@@ -32,6 +33,8 @@ std::string ApplyLineBreakMarkers(std::string text, Program program) {
 
 std::string LanguageFile::GetText(const std::string& key) const {
     std::string text = platform_.profile.GetPrivateProfileString(section_, key, "", kTextBufferSize, path_);
+    if (text.empty())
+        if (const char* builtIn = BuiltInText(program_, section_, key)) text = builtIn;
     return ApplyLineBreakMarkers(std::move(text), program_);
 }
 

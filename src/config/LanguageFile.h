@@ -15,8 +15,9 @@ public:
     // The path is fixed here, from the current directory; the file is read at each GetText.
     LanguageFile(plat::Platform& p, Program program, const std::string& section);
 
-    // The text of `key` in the bound section ("" when the file, section or key is missing),
-    // at most 1023 bytes, with the program's line-break markers turned into CR LF. Each
+    // The text of `key` in the bound section; when the file, section or key is missing or
+    // empty, the programs' built-in English for it ("" for a key they never read). At most
+    // 1023 bytes, with the program's line-break markers turned into CR LF. Each
     // call hands back its own copy, so texts read on two threads never overwrite each other.
     std::string GetText(const std::string& key) const;
 

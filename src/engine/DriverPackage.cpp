@@ -1,6 +1,7 @@
 #include "engine/DriverPackage.h"
 
 #include "config/IniValues.h"
+#include "config/LanguageFile.h"
 #include "config/SpoolerEnvironment.h"
 
 namespace engine {
@@ -80,8 +81,11 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
         std::size_t bytes = 1;  // the closing empty name
         for (const auto& name : list) bytes += name.size() + 1;
         if (bytes > kDependentListSize) {
-            messages.set("The driver's list of dependent files is longer than " +
-                         std::to_string(kDependentListSize) + " characters: " + *info->name);
+            // The name replaces the one "%s"; the text is data, never a format.
+            std::string text = cfg::MessageTexts(platform_, cfg::Program::Setup).GetText("IDS_ERR_DEPENDENTFILES");
+            const std::size_t at = text.find("%s");
+            if (at != std::string::npos) text.replace(at, 2, *info->name);
+            messages.set(text);
             return false;
         }
         info->dependentFiles = list;

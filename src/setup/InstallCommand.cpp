@@ -21,8 +21,8 @@ namespace {
 
 // Shown when an installation failed without saying why: the success notice must never
 // stand for a failure.
-const char kUnexplainedFailure[] = "The printer driver could not be installed.";
-const char kWorkerNotStarted[] = "The installation could not be started.";
+const char kUnexplainedFailure[] = "IDS_ERR_INSTALLFAILED";
+const char kWorkerNotStarted[] = "IDS_ERR_STARTINSTALL";
 constexpr std::uint32_t kEwxReboot = 2;
 
 std::string messageText(plat::Platform& p, const char* key) {
@@ -128,7 +128,7 @@ void runInstallation(SetupWizardDialog& w) {
     window.MinimizeTopmost();
     const bool started = window.StartWorker([&s, &job] { engine::InstallWorker(s.engine, job); });
     if (!started) {
-        w.messages.set(kWorkerNotStarted);
+        w.messages.set(messageText(p, kWorkerNotStarted));
         progress.completionState = engine::kFailed;
     }
     window.RunProgress(progress);
@@ -139,7 +139,7 @@ void runInstallation(SetupWizardDialog& w) {
 
     std::string text = w.messages.text();
     if (text.empty())
-        text = progress.completionState == engine::kSucceeded ? messageText(p, "IDS_INF_NTRESTART") : kUnexplainedFailure;
+        text = progress.completionState == engine::kSucceeded ? messageText(p, "IDS_INF_NTRESTART") : messageText(p, kUnexplainedFailure);
     tell(p, text);
 
     if (w.request.targetOs == cfg::kOsWin9x) {

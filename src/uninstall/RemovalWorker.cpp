@@ -173,13 +173,6 @@ private:
         return true;
     }
 
-    // A text of the Message section, or the program's English when the package's language
-    // file predates the key: a failure must never go unsaid.
-    std::string textOr(const char* key, const char* english) {
-        const std::string text = messages_.GetText(key);
-        return text.empty() ? english : text;
-    }
-
     // Setup writes the package's records in the 64-bit view on 64-bit Windows. RegDeleteKeyA
     // of a 32-bit program only ever reaches Wow6432Node, even relative to a key opened in
     // the 64-bit view; only RegDeleteKeyExA can name the view, and Windows without it has
@@ -198,15 +191,14 @@ private:
                                  : -1;
         if (advapi32) p_.process.FreeLibrary(advapi32);
         if (rc != 0 && rc != static_cast<long>(plat::kErrorFileNotFound))
-            addLine(FormatNoteLine(textOr("IDS_ERR_DELRECORD", "The registry records %s could not be removed."),
-                                   "HKLM\\" + path));
+            addKey("IDS_ERR_DELRECORD", "HKLM\\" + path);
     }
 
     // The spooler is restarted between removals; if it does not come back, the user must
     // hear it, not find printing dead later.
     void restartSpooler() {
         if (!cfg::RestartSpooler(p_))
-            addLine(textOr("IDS_ERR_SPOOLER", "The print spooler did not start again. Start it in Services or restart Windows."));
+            addKey("IDS_ERR_SPOOLER");
     }
 
     void deleteMonitorFiles(const std::string& name) {

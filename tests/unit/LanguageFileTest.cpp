@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "config/BuiltInWording.h"
 #include "config/LanguageFile.h"
 #include "config/MessageBoxes.h"
 #include "config/ModelConfig.h"
@@ -26,11 +29,16 @@ TEST(LanguageFile, PathFollowsTheCurrentDirectoryOfEachProgram) {
     EXPECT_EQ(LanguageFile(t.p, Program::Uninstall, "Uninstall").GetText("Title"), "Uninstall");
 }
 
-TEST(LanguageFile, ElsewhereAsCurrentDirectoryTextsAreEmptyButConfigurationStillLoads) {
+// Without the language file (started from elsewhere, or an older package lacking a key)
+// the programs speak their own English: never an empty box, never a key's name.
+TEST(LanguageFile, ElsewhereAsCurrentDirectoryTextsAreBuiltInButConfigurationStillLoads) {
     TestMachine t;
     t.machine.process.currentDir = "C:\\WINDOWS";
-    EXPECT_EQ(LanguageFile(t.p, Program::Setup, "Setup").GetText("Caption"), "");
-    EXPECT_EQ(MessageTexts(t.p, Program::Setup).GetText("IDS_ADMIN"), "");
+    EXPECT_EQ(LanguageFile(t.p, Program::Setup, "Setup").GetText("Caption"), "Printer Driver Setup");
+    EXPECT_EQ(MessageTexts(t.p, Program::Setup).GetText("IDS_ADMIN"),
+              "You need administrator rights to install a printer driver.\r\nPlease log on as an administrator and "
+              "start the setup again.");
+    EXPECT_EQ(LanguageFile(t.p, Program::Setup, "Setup").GetText("NoSuchKey"), "");
     PackageConfig package(t.p);
     EXPECT_EQ(package.deviceCount(), 10);
 }
@@ -123,4 +131,35 @@ TEST(SamplePackage, LanguageFilesHaveEveryKey) {
                 EXPECT_NE(LanguageFile(t.p, Program::Uninstall, section).GetText(key), "")
                     << folder << " uninstall [" << section << "] " << key;
     }
+}
+
+// The built-in English must cover every key a package's language files carry (English and
+// Chinese alike), and say what the English file says.
+TEST(LanguageFile, BuiltInWordingHoldsEveryKeyOfTheSampleLanguageFiles) {
+    std::set<std::string> builtIn;
+    for (const BuiltInEntry& e : BuiltInEntries())
+        builtIn.insert((e.program == Program::Setup ? "setup|" : "uninstall|") + e.section + "|" + e.key);
+    for (const char* folder : {"language", "language-zh"})
+        for (const char* file : {"setup", "uninstall"}) {
+            TestMachine t;
+            const std::string text = *t.machine.files.readFile(std::string("C:\\PKG\\") + folder + "\\" + file + ".ini");
+            std::string section;
+            std::size_t keys = 0;
+            for (std::size_t at = 0; at < text.size();) {
+                std::size_t end = text.find("\r\n", at);
+                if (end == std::string::npos) end = text.size();
+                const std::string line = text.substr(at, end - at);
+                at = end + 2;
+                if (!line.empty() && line[0] == '[') section = line.substr(1, line.find(']') - 1);
+                const std::size_t eq = line.find('=');
+                if (line.empty() || line[0] == '[' || eq == std::string::npos) continue;
+                ++keys;
+                const std::string key = line.substr(0, eq);
+                EXPECT_TRUE(builtIn.count(std::string(file) + "|" + section + "|" + key)) << folder << " " << file << " " << key;
+                if (std::string(folder) == "language")
+                    EXPECT_STREQ(BuiltInText(std::string(file) == "setup" ? Program::Setup : Program::Uninstall, section, key),
+                                 line.substr(eq + 1).c_str());
+            }
+            EXPECT_GT(keys, 30u) << folder << " " << file;
+        }
 }

@@ -99,7 +99,7 @@ TEST(ProgressDialog, RangeChineseFontAndWaitTextComeFromTheirSources) {
     EXPECT_EQ(ProgressDialog(chinese.p).useChineseFont, 1);
     EXPECT_EQ(ProgressDialog(absent.p).useChineseFont, 1);
 
-    EXPECT_EQ(ProgressDialog(absent.p).WaitText(), "");
+    EXPECT_EQ(ProgressDialog(absent.p).WaitText(), "Installing the printer driver. Please wait...");
     absent.write("language\\setup.ini", "[Message]\r\nWait=wrong section\r\n[Progress]\r\nWait=Bitte warten\r\n");
     EXPECT_EQ(ProgressDialog(absent.p).WaitText(), "Bitte warten");
 }

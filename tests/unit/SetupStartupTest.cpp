@@ -76,14 +76,14 @@ TEST(SetupStartup, MutexIsNamedAfterTheProgramFile) {
 }
 
 TEST(SetupStartup, RefusesWhileAnUninstallWindowExistsWhoeverOwnsIt) {
-    for (const char* title : {"Uninstall", "打印机卸载程序"}) {
+    for (const char* title : {"Uninstall", "uninstall" /* FindWindow ignores case */, "打印机卸载程序"}) {
         TestMachine t;
         t.machine.windows.addWindow(title);
         expectRefused(RunSetupStartup(t.p), "Setup", "Close");
         EXPECT_EQ(t.boxes().size(), 1u);
     }
     TestMachine similar;
-    similar.machine.windows.addWindow("uninstall");  // titles match exactly
+    similar.machine.windows.addWindow("Uninstaller");  // the whole title must match
     EXPECT_EQ(RunSetupStartup(similar.p).outcome, StartupDecision::ShowWizard);
 }
 
@@ -199,9 +199,10 @@ TEST(SetupStartup, AgreementAndFontFlags) {
 TEST(SetupStartup, ChecksReadThePackageThroughTheCurrentDirectory) {
     TestMachine t;
     t.machine.process.currentDir = "C:\\WINDOWS";
-    // From elsewhere, the integer checks find no package: refused with an empty text.
+    // From elsewhere, the integer checks find no package: refused, in the program's own
+    // English since the language file is not found either.
     StartupDecision d = RunSetupStartup(t.p);
     expectRefused(d, "Setup", "PortNull");
     ASSERT_EQ(t.boxes().size(), 1u);
-    EXPECT_EQ(t.boxes()[0].text, "");
+    EXPECT_EQ(t.boxes()[0].text, "The printer model of this driver package supports no printer port.\r\nSetup cannot continue.");
 }

@@ -206,10 +206,11 @@ TEST(UninstallIniSearch, FailuresShowTheirMessageOwnedByTheDialog) {
     noDir.machine.faults.failCall("GetCurrentDirectoryA", plat::kErrorAccessDenied, 1);
     expectFailure(noDir, {"no directory", IniSearchResult::NoCurrentDirectory, "IDS_ERR_GETSYSDIR", "no dir"});
 
-    // The language file is under the current directory too, so its texts are gone.
+    // The language file is under the current directory too: the program's own English.
     BareUninstaller longDir;
     longDir.machine.process.currentDir = "C:\\" + std::string(253, 'd');
-    expectFailure(longDir, {"256 characters", IniSearchResult::NoCurrentDirectory, "IDS_ERR_GETSYSDIR", ""});
+    expectFailure(longDir, {"256 characters", IniSearchResult::NoCurrentDirectory, "IDS_ERR_GETSYSDIR",
+                            "The program folder cannot be determined."});
 
     BareUninstaller unreadable;
     unreadable.machine.faults.failCall("FindFirstFileA", plat::kErrorAccessDenied);
