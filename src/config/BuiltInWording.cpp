@@ -157,6 +157,7 @@ const Wording kWording[] = {
     {Program::Uninstall, "Message", "IDS_ERR_HAVEJOB2", "The printer %s has print jobs waiting. Please let them finish or delete them first."},
     {Program::Uninstall, "Message", "IDS_ERR_SPOOLER", "The print spooler did not start again. Start it in Services or restart Windows."},
     {Program::Uninstall, "Message", "IDS_ERR_DELRECORD", "The registry records %s could not be removed."},
+    {Program::Uninstall, "Message", "IDS_ERR_BADNAME", "%s in Uninstall.ini is not a plain file name; nothing was removed for it."},
 };
 
 bool sameNoCase(const char* a, const std::string& b) {

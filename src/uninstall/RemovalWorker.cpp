@@ -32,6 +32,12 @@ const char kPackageKey[] = "SOFTWARE\\TARVEKO";
 // A configuration value that is empty or starts with '0' names nothing.
 bool namesFile(const std::string& value) { return !value.empty() && value[0] != '0'; }
 
+// Uninstall.ini values become file names in the system folders and registry paths below
+// ...\Print\Monitors: a separator, a drive or ".." would reach past them.
+bool isPlainName(const std::string& value) {
+    return value.find_first_of("\\/:") == std::string::npos && value.find("..") == std::string::npos;
+}
+
 bool osHasDriverStore(cfg::OsClass os) { return os >= cfg::kOsWin2000 && os <= cfg::kOsWin7; }
 
 // Outcome of one row's steps.
@@ -201,8 +207,19 @@ private:
             addKey("IDS_ERR_SPOOLER");
     }
 
-    void deleteMonitorFiles(const std::string& name) {
-        const MonitorFiles files = ReadMonitorFiles(p_, run_.state, name);
+    // False, with a note line, when a value the row's removal would use is not a plain name;
+    // the row is then left alone entirely.
+    bool plainNames(std::initializer_list<const std::string*> values) {
+        for (const std::string* value : values)
+            if (namesFile(*value) && !isPlainName(*value)) {
+                addKey("IDS_ERR_BADNAME", *value);
+                wait(100);
+                return false;
+            }
+        return true;
+    }
+
+    void deleteMonitorFiles(const MonitorFiles& files) {
         std::string dir;
         const std::uint32_t length = p_.process.GetSystemDirectory(kDirectorySize, &dir);
         if (length == 0 || length >= kDirectorySize) {
@@ -229,6 +246,8 @@ private:
             return RowResult::Kept;
         }
         const std::string extraMonitor = ReadExtraMonitorName(p_, run_.state, name);
+        const MonitorFiles files = ReadMonitorFiles(p_, run_.state, name);
+        if (!plainNames({&extraMonitor, &files.monitorDll, &files.monitorUiDll, &files.extraDll})) return RowResult::Kept;
         const plat::OptText server = std::string();
         if (!p_.spooler.DeleteMonitor(server, environment(), name)) {
             // A monitor the spooler still holds is often free once the spooler restarts.
@@ -247,9 +266,12 @@ private:
         }
         restartSpooler();
         wait(500);
-        const std::string monitorKey = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor;
-        p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, monitorKey.substr(0, kRegistryPathLimit));
-        deleteMonitorFiles(name);
+        // An empty name would delete ...\Monitors itself.
+        if (namesFile(extraMonitor)) {
+            const std::string monitorKey = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor;
+            p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, monitorKey.substr(0, kRegistryPathLimit));
+        }
+        deleteMonitorFiles(files);
         addKey("IDS_SUCCESS", name);
         deleteRow(row);
         return RowResult::Removed;
@@ -257,6 +279,8 @@ private:
 
     RowResult removeProcessor(const std::string& name, int row) {
         addKey("IDS_DELETING1", name);
+        const std::string file = ReadProcessorFile(p_, run_.state, name);
+        if (!plainNames({&file})) return RowResult::Kept;
         if (!p_.spooler.DeletePrintProcessor(std::string(), environment(), name)) {
             const std::uint32_t error = p_.process.GetLastError();
             addKey(error == plat::kErrorCanNotComplete ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
@@ -272,9 +296,8 @@ private:
         std::string dir;
         if (!p_.spooler.GetPrintProcessorDirectory(environment(), kDirectorySize, &dir)) {
             addLine(kNoSystemDirectory);
-        } else {
-            const std::string file = ReadProcessorFile(p_, run_.state, name);
-            if (namesFile(file)) p_.files.DeleteFile(dir + "\\" + file);
+        } else if (namesFile(file)) {
+            p_.files.DeleteFile(dir + "\\" + file);
         }
         addKey("IDS_SUCCESS", name);
         deleteRow(row);

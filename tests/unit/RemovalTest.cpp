@@ -469,3 +469,42 @@ TEST(Removal, LanguageTextsAreNeverUsedAsFormats) {
     EXPECT_EQ(t.notes().at(0), "KLM USB Port %s %n %x %p");
     EXPECT_EQ(t.notes().at(1), "%n%n%nKLM USB Port");
 }
+
+// Uninstall.ini values become file names and registry paths: one that reaches outside the
+// system folder (or names nothing at all) must never make the removal delete something
+// else. A refused row is left whole, with a line saying why.
+TEST(Removal, UninstallIniValuesThatAreNotPlainNamesRemoveNothing) {
+    struct Case {
+        const char* key;
+        const char* value;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"MonitorPDLLName", "..\\\\victim.dll", true},
+        {"MONitorPUIDLLName", "sub/victim.dll", true},
+        {"USBMONitorName", "Local Port\\\\Ports", true},
+        {"MonitorPDLLName", "C:victim.dll", true},
+        {"USBMONitorName", "", false},  // names no key: ...\Monitors itself must survive
+    };
+    for (const Case& c : cases) {
+        RemovalMachine t;
+        t.installPrinter("USB_KLM-A100_1");
+        std::string ini = *t.machine.files.readFile("C:\\PKG\\DRVCONFIG\\Uninstall.ini");
+        const std::size_t section = ini.find("[KLMUSBPort.Win7]");
+        const std::size_t at = ini.find(std::string(c.key) + "=", section);
+        ini.replace(at, ini.find('\r', at) - at, std::string(c.key) + "=" + c.value);
+        t.machine.files.writeFile("C:\\PKG\\DRVCONFIG\\Uninstall.ini", ini);
+        t.machine.files.writeFile("C:\\WINDOWS\\victim.dll", "someone else's");
+        t.machine.registry.poke("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port\\Ports", "x",
+                                plat::kRegDword, {1, 0, 0, 0});
+        t.rows({{kUsbMonitor, true}});
+        ASSERT_TRUE(t.uninstall());
+        EXPECT_EQ(t.hasMonitor(kUsbMonitor), c.refused) << c.value;
+        EXPECT_EQ(t.noted(std::string(c.value) + " in Uninstall.ini is not a plain file name; nothing was removed for it."),
+                  c.refused)
+            << c.value;
+        EXPECT_TRUE(t.machine.files.fileExists("C:\\WINDOWS\\victim.dll")) << c.value;
+        EXPECT_TRUE(t.machine.registry.keyExists("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port\\Ports"))
+            << c.value;
+    }
+}
