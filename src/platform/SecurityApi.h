@@ -26,6 +26,10 @@ public:
     // LookupPrivilegeValueA and AdjustTokenPrivileges for one enabled privilege.
     virtual TokenHandle OpenProcessTokenToAdjust() = 0;
     virtual bool LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) = 0;
+    // AdjustTokenPrivileges answers as Windows does: false only when the call itself fails.
+    // A privilege the token does not hold still answers true, with the last error
+    // ERROR_NOT_ALL_ASSIGNED (1300); the privilege is enabled only when the answer is true
+    // and the last error, read at once, is 0.
     virtual bool EnablePrivilege(TokenHandle token, std::uint64_t luid) = 0;
 };
 

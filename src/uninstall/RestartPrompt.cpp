@@ -30,10 +30,13 @@ bool RestartWindows(plat::Platform& p, cfg::OsClass os) {
     const plat::TokenHandle token = p.security.OpenProcessTokenToAdjust();
     if (!token) return false;
     std::uint64_t luid = 0;
-    // Asking Windows to reboot without the privilege would only be refused; a refused
-    // privilege therefore ends the attempt quietly.
-    const bool enabled = p.security.LookupPrivilegeValue("SeShutdownPrivilege", &luid) &&
-                         p.security.EnablePrivilege(token, luid);
+    // Asking Windows to reboot without the privilege would only be refused; a privilege
+    // that could not be enabled therefore ends the attempt quietly. AdjustTokenPrivileges
+    // succeeds for a privilege the user does not hold and says so only in the last error,
+    // which is read before anything else can change it.
+    bool enabled = false;
+    if (p.security.LookupPrivilegeValue("SeShutdownPrivilege", &luid))
+        enabled = p.security.EnablePrivilege(token, luid) && p.process.GetLastError() == 0;
     p.process.CloseHandle(token);
     return enabled && p.windows.ExitWindowsEx(kEwxReboot, 0);
 }

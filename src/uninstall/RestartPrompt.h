@@ -42,7 +42,8 @@ private:
 using RestartQuestion = std::function<int()>;
 
 // Asks Windows to reboot. On Windows 9x there is no privilege to take; elsewhere the
-// shutdown privilege is enabled first and nothing is asked of Windows when that fails.
+// shutdown privilege is enabled first and nothing is asked of Windows when that fails or
+// the user does not hold it.
 // Answers whether the request was accepted; failures are not reported to the user.
 bool RestartWindows(plat::Platform& p, cfg::OsClass os);
 

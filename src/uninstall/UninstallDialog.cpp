@@ -1,6 +1,7 @@
 #include "uninstall/UninstallDialog.h"
 
 #include "config/CompatibilityAssistant.h"
+#include "config/SpoolerEnvironment.h"
 #include "config/LanguageFile.h"
 #include "config/MessageBoxes.h"
 #include "config/UserAdmin.h"
@@ -49,9 +50,7 @@ bool fileExists(plat::Platform& p, const std::string& path) {
 }  // namespace
 
 plat::OptText ProcessorEnvironment(cfg::OsClass os, bool is64BitWindows) {
-    if (os == cfg::kOsWin9x) return std::string("Windows 4.0");
-    if (is64BitWindows) return std::nullopt;
-    return std::string("Windows NT x86");
+    return std::string(cfg::SpoolerEnvironmentName(os, is64BitWindows));
 }
 
 std::vector<std::string> EnumerateLocalPrinters(plat::Platform& p) {
@@ -199,15 +198,27 @@ bool UninstallDialog::IsAboutCommand(unsigned commandId) {
 }
 
 void UninstallDialog::OnUninstall() {
-    if (onUninstall) onUninstall();
+    // The worker disables the button only once it runs: a second press can still arrive.
+    if (removalRunning_ || !startWorker) return;
+    // Set before the worker can start, so no close slips in between; a worker that ends at
+    // once (or never starts) clears it through OnRemovalFinished.
+    removalRunning_ = true;
+    if (!RunUninstallCommand(p_, state_, view_, currentItemName, askRestart, startWorker)) removalRunning_ = false;
+}
+
+void UninstallDialog::OnRemovalFinished() { removalRunning_ = false; }
+
+bool UninstallDialog::OnCloseRequest(CloseRoute route) {
+    if (removalRunning_) return true;
+    if (route == CloseRoute::SystemClose) return false;
+    view_.Close(kExitButton);
+    return true;
 }
 
 void UninstallDialog::OnSelect() {
     const int rows = view_.RowCount(kComponentList);
     for (int row = 0; row < rows; ++row) view_.RowCheck(kComponentList, row, true);
 }
-
-void UninstallDialog::OnExit() { view_.Close(kExitButton); }
 
 void UninstallDialog::OnHelp() {
     // The English package titles this dialog "Uninstall" as well; taking it for the help

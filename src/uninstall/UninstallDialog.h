@@ -10,6 +10,7 @@
 #include "config/OsClass.h"
 #include "platform/DialogView.h"
 #include "platform/Platform.h"
+#include "uninstall/RemovalWorker.h"
 #include "uninstall/UninstallState.h"
 
 namespace uninstall {
@@ -39,8 +40,11 @@ public:
 
     // 1 when the package's wording is Chinese (set by the start-up before the dialog opens).
     int useChineseFont = 0;
-    // The Uninstall button; the program wires in the removal command.
-    std::function<void()> onUninstall;
+    // How the Uninstall button's removal runs, wired in by the program: the starter puts
+    // the job on the worker thread, and once the job has returned the program calls
+    // OnRemovalFinished on the dialog's thread (at once when the worker could not start).
+    WorkerStarter startWorker;
+    RestartQuestion askRestart;
     // The item the removal is working on; empty until a removal starts.
     std::string currentItemName;
 
@@ -62,9 +66,22 @@ public:
     // any other goes to the default handling.
     static bool IsAboutCommand(unsigned commandId);
 
+    // Runs the removal: the pre-check here, the rest on the worker. A press while a removal
+    // runs starts nothing.
     void OnUninstall();
+    // The worker has returned and touches the dialog no more.
+    void OnRemovalFinished();
+
+    // How a request to close the dialog arrives: the Exit button, Esc and a posted IDCANCEL
+    // as IDCANCEL; WM_CLOSE; the close box, Alt+F4 and the system menu as SC_CLOSE.
+    enum class CloseRoute { Cancel, CloseMessage, SystemClose };
+    // While a removal runs every request is swallowed (answers true): the worker drives
+    // the dialog's controls up to its last step, and the window must outlive it. Otherwise
+    // IDCANCEL and WM_CLOSE end the dialog with the Exit button's id, and SC_CLOSE is left
+    // to the window's default handling (answers false), which turns it into WM_CLOSE.
+    bool OnCloseRequest(CloseRoute route);
+
     void OnSelect();  // checks every row, never clears one
-    void OnExit();
     void OnHelp();
 
 private:
@@ -79,6 +96,7 @@ private:
     plat::WindowHandle self_ = 0;
     plat::ModuleHandle spoolerLibrary_ = 0;
     bool applyChineseFont_ = false;
+    bool removalRunning_ = false;  // from just before the worker starts until OnRemovalFinished
     std::string aboutMenuText_;
 };
 

@@ -36,30 +36,36 @@ TEST(RestartPrompt, ChineseFontFollowsTheLanguageSwitch) {
         RestartDialog dialog(t.p);
         dialog.OnInitDialog(view);
         EXPECT_EQ(dialog.useChineseFont(), language[0] == '0' ? 1 : 0) << language;
-        EXPECT_EQ(view.GetText(1), "") << "no language file: nothing invented";
+        EXPECT_EQ(view.GetText(1), "Yes") << "no language file: the program's own English";
     }
 }
 
-TEST(RestartPrompt, RestartTakesTheShutdownPrivilegeFirst) {
-    TestMachine t(false, "uninstall.exe");
-    EXPECT_TRUE(RestartWindows(t.p, cfg::kOsWin7));
-    EXPECT_TRUE(t.machine.security.shutdownPrivilegeEnabled);
-    EXPECT_EQ(t.machine.windows.exitRequests, std::vector<std::uint32_t>{2});
-}
-
-TEST(RestartPrompt, NoPrivilegeNoRestart) {
+// AdjustTokenPrivileges succeeds for a privilege the user does not hold and says so only
+// in the last error: Windows is asked to restart only once the privilege is enabled.
+TEST(RestartPrompt, RestartsOnlyWithTheShutdownPrivilegeEnabled) {
     struct Case {
-        const char* api;
-        bool mayShutDown;
-    } cases[] = {{"OpenProcessToken", true}, {"LookupPrivilegeValueA", true}, {"AdjustTokenPrivileges", true},
-                 {nullptr, false}};
+        const char* name;
+        bool held;
+        const char* failingCall;
+        bool restarts;
+    } cases[] = {
+        {"privilege held", true, nullptr, true},
+        {"privilege not held", false, nullptr, false},
+        {"AdjustTokenPrivileges fails", true, "AdjustTokenPrivileges", false},
+        {"token not opened", true, "OpenProcessToken", false},
+        {"privilege not looked up", true, "LookupPrivilegeValueA", false},
+    };
     for (const auto& c : cases) {
         TestMachine t(false, "uninstall.exe");
-        t.machine.security.mayShutDown = c.mayShutDown;
-        if (c.api) t.machine.faults.failCall(c.api, plat::kErrorAccessDenied);
-        EXPECT_FALSE(RestartWindows(t.p, cfg::kOsWinXP)) << (c.api ? c.api : "refused");
-        EXPECT_TRUE(t.machine.windows.exitRequests.empty()) << (c.api ? c.api : "refused");
-        EXPECT_EQ(t.machine.faults.timesCalled("ExitWindowsEx"), 0);
+        t.machine.security.mayShutDown = c.held;
+        if (c.failingCall) t.machine.faults.failCall(c.failingCall, plat::kErrorAccessDenied);
+        EXPECT_EQ(RestartWindows(t.p, cfg::kOsWinXP), c.restarts) << c.name;
+        EXPECT_EQ(t.machine.security.shutdownPrivilegeEnabled, c.restarts) << c.name;
+        EXPECT_EQ(t.machine.faults.timesCalled("ExitWindowsEx"), c.restarts ? 1 : 0) << c.name;
+        EXPECT_EQ(t.machine.windows.exitRequests.size(), c.restarts ? 1u : 0u) << c.name;
+        if (c.restarts) {
+            EXPECT_EQ(t.machine.windows.exitRequests[0], 2u) << "EWX_REBOOT";
+        }
     }
 }
 

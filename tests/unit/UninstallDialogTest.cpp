@@ -373,18 +373,57 @@ TEST(UninstallDialog, SelectChecksEveryRowAndNeverClearsOne) {
     for (const auto& row : m.view.control(kComponentList).rows) EXPECT_TRUE(row.second) << row.first;
 }
 
+// The worker drives the dialog's controls up to its last step: from the Uninstall button
+// until the worker has finished, no way of closing may end the dialog.
+TEST(UninstallDialog, CloseIsRefusedWhileTheRemovalRuns) {
+    enum Phase { Idle, Running, Finished, Refused /* a print job stops the run before the worker */ };
+    using Route = UninstallDialog::CloseRoute;
+    struct Case {
+        Phase phase;
+        Route route;
+        bool handled;
+        bool closed;
+    } cases[] = {
+        {Idle, Route::Cancel, true, true},
+        {Idle, Route::CloseMessage, true, true},
+        {Idle, Route::SystemClose, false, false},  // left to Windows, which sends WM_CLOSE
+        {Running, Route::Cancel, true, false},
+        {Running, Route::CloseMessage, true, false},
+        {Running, Route::SystemClose, true, false},
+        {Finished, Route::Cancel, true, true},
+        {Refused, Route::CloseMessage, true, true},
+    };
+    for (const auto& c : cases) {
+        DialogMachine m;
+        m.installSample("KLM-A100", cfg::kReceipt, "LPT1:");
+        ASSERT_EQ(m.open(), Outcome::Ready);
+        m.view.RowCheck(kComponentList, 0, true);
+        const std::size_t rowsBefore = m.rows().size();
+        if (c.phase == Refused) m.machine.spooler.setJobs("KLM-A100(P)", 1);
+        std::vector<std::function<void()>> workers;
+        m.dialog->startWorker = [&](std::function<void()> job) { workers.push_back(std::move(job)); };
+        if (c.phase != Idle) {
+            m.dialog->OnUninstall();
+            m.dialog->OnUninstall();  // a second press before the worker disables the button
+        }
+        ASSERT_EQ(workers.size(), c.phase == Running || c.phase == Finished ? 1u : 0u) << c.phase;
+        if (c.phase == Finished) {
+            workers[0]();
+            m.dialog->OnRemovalFinished();
+            EXPECT_EQ(m.rows().size(), rowsBefore - 1) << "the removal ran";
+        }
+        EXPECT_EQ(m.dialog->OnCloseRequest(c.route), c.handled) << c.phase << " " << static_cast<int>(c.route);
+        EXPECT_EQ(m.view.closed(), c.closed) << c.phase << " " << static_cast<int>(c.route);
+        if (c.closed) {
+            EXPECT_EQ(m.view.result(), kExitButton);
+        }
+    }
+}
+
 TEST(UninstallDialog, ButtonsAndSystemCommands) {
     DialogMachine m;
     ASSERT_EQ(m.open(1), Outcome::Ready);
     EXPECT_TRUE(m.dialog->applyChineseFont());
-    int uninstalls = 0;
-    m.dialog->onUninstall = [&] { ++uninstalls; };
-    m.dialog->OnUninstall();
-    EXPECT_EQ(uninstalls, 1);
-    EXPECT_FALSE(m.view.closed());
-    m.dialog->OnExit();
-    EXPECT_TRUE(m.view.closed());
-    EXPECT_EQ(m.view.result(), kExitButton);
 
     EXPECT_FALSE(UninstallDialog::IsAboutCommand(15));
     EXPECT_TRUE(UninstallDialog::IsAboutCommand(16));

@@ -79,8 +79,14 @@ bool SimSecurity::LookupPrivilegeValue(const std::string& name, std::uint64_t* l
 bool SimSecurity::EnablePrivilege(plat::TokenHandle token, std::uint64_t luid) {
     if (state_.enter("AdjustTokenPrivileges")) return false;
     if (token != 0x7003) return state_.fail(plat::kErrorInvalidHandle);
-    if (luid != 19 || !mayShutDown) return state_.fail(1300);  // ERROR_NOT_ALL_ASSIGNED
+    // A privilege the token does not hold is no failure of the call: it succeeds, and only
+    // the last error tells that nothing was enabled.
+    if (luid != 19 || !mayShutDown) {
+        state_.lastError = 1300;  // ERROR_NOT_ALL_ASSIGNED
+        return true;
+    }
     shutdownPrivilegeEnabled = true;
+    state_.lastError = 0;
     return true;
 }
 

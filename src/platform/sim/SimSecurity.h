@@ -34,7 +34,7 @@ public:
     bool LookupPrivilegeValue(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(plat::TokenHandle token, std::uint64_t luid) override;
 
-    bool mayShutDown = true;          // the user holds the shutdown right
+    bool mayShutDown = true;          // the token holds the shutdown privilege (disabled until enabled)
     bool shutdownPrivilegeEnabled = false;
 
 private:

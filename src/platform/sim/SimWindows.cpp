@@ -2,6 +2,41 @@
 
 namespace sim {
 
+namespace {
+
+char foldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// FindWindow compares titles without regard to case, folding every letter Unicode knows.
+// Only ASCII letters are folded here: "Setup" finds "SETUP", but "É" does not find "é".
+// In UTF-8 every byte of a non-ASCII character is 0x80 or above, so byte-wise folding of
+// ASCII letters never touches one.
+bool sameTitleUtf8(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    return true;
+}
+
+// The ANSI form: FindWindowA converts to Unicode with the ANSI code page and compares as
+// above. The simulated desktop has no code page, so it takes every byte from 0x81 up for
+// the lead byte of a double-byte character (GBK) and compares its trail byte exactly: a
+// GBK trail byte may lie in the ASCII letter range without being a letter. The same
+// ASCII-only limit applies: a code page's own letters (0xC9/0xE9 in 1252) are not folded.
+bool sameTitleAnsi(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (static_cast<unsigned char>(a[i]) > 0x80 && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 plat::WindowHandle SimWindows::addWindow(const std::string& utf8Title, bool iconic, std::uint64_t closesAtMs) {
     SimWindow w{next_, utf8Title, iconic, closesAtMs};
     next_ += 2;
@@ -36,14 +71,14 @@ void SimWindows::scriptAnswers(const std::vector<int>& answers) {
 plat::WindowHandle SimWindows::FindWindowByTitle(const std::string& utf8Title) {
     if (state_.enter("FindWindowW")) return 0;
     for (const auto& w : windows_)
-        if (w.title == utf8Title && state_.nowMs < w.closesAtMs) return w.handle;  // exact, case included
+        if (sameTitleUtf8(w.title, utf8Title) && state_.nowMs < w.closesAtMs) return w.handle;
     return 0;
 }
 
 plat::WindowHandle SimWindows::FindWindowByAnsiTitle(const std::string& ansiTitle) {
     if (state_.enter("FindWindowA")) return 0;
     for (const auto& w : windows_)
-        if (w.title == ansiTitle && state_.nowMs < w.closesAtMs) return w.handle;
+        if (sameTitleAnsi(w.title, ansiTitle) && state_.nowMs < w.closesAtMs) return w.handle;
     return 0;
 }
 

@@ -99,6 +99,10 @@ bool Win32SecurityApi::EnablePrivilege(TokenHandle token, std::uint64_t luid) {
     privileges.Privileges[0].Luid.LowPart = static_cast<DWORD>(luid & 0xFFFFFFFFu);
     privileges.Privileges[0].Luid.HighPart = static_cast<LONG>(luid >> 32);
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // The caller tells "enabled" from "not held" by the last error after a successful call.
+    // Windows sets it either way; cleared first all the same, so that an error left over
+    // from an earlier call can never pass for ERROR_NOT_ALL_ASSIGNED.
+    ::SetLastError(ERROR_SUCCESS);
     return ::AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
 }
 

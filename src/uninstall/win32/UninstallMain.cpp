@@ -81,14 +81,55 @@ struct MainHost {
     plat::Win32DialogView* view = nullptr;
     UninstallDialog* logic = nullptr;
     HICON icon = nullptr;
+    // The removal's thread, from its start until the dialog has been told that it ended.
+    HANDLE worker = nullptr;
 };
 MainHost gMain;
 
+// Posted by the worker to the main dialog once the removal has returned.
+constexpr UINT kRemovalFinished = WM_APP + 1;
+
+struct WorkerJob {
+    std::function<void()> job;
+    HWND dialog;
+};
+
 DWORD WINAPI workerThread(LPVOID parameter) {
-    auto* job = static_cast<std::function<void()>*>(parameter);
-    (*job)();
-    delete job;
+    auto* work = static_cast<WorkerJob*>(parameter);
+    work->job();
+    const HWND dialog = work->dialog;
+    delete work;
+    // The dialog refuses to close until it has this message, so it is still there to take
+    // it; a full queue is waited out rather than leaving the dialog unable to close.
+    while (!::PostMessageA(dialog, kRemovalFinished, 0, 0) && ::IsWindow(dialog)) ::Sleep(100);
     return 0;
+}
+
+// Puts the removal on its own thread; the dialog hears of its end through kRemovalFinished.
+void startWorker(HWND dialog, std::function<void()> job) {
+    auto* work = new WorkerJob{std::move(job), dialog};
+    HANDLE thread = ::CreateThread(nullptr, 0, workerThread, work, 0, nullptr);
+    if (!thread) {
+        delete work;
+        gMain.logic->OnRemovalFinished();
+        return;
+    }
+    gMain.worker = thread;
+}
+
+void removalFinished() {
+    if (gMain.worker) {
+        // Posting the message was the thread's last act: the wait is short, and the thread
+        // sends nothing more to this one that could hold it up.
+        ::WaitForSingleObject(gMain.worker, INFINITE);
+        ::CloseHandle(gMain.worker);
+        gMain.worker = nullptr;
+    }
+    if (gMain.logic) gMain.logic->OnRemovalFinished();
+}
+
+INT_PTR closeRequest(UninstallDialog::CloseRoute route) {
+    return gMain.logic && gMain.logic->OnCloseRequest(route) ? TRUE : FALSE;
 }
 
 INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -105,22 +146,13 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                            ::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) | LVS_EX_GRIDLINES |
                                LVS_EX_CHECKBOXES | LVS_EX_TRACKSELECT | LVS_EX_FULLROWSELECT);
-            gMain.logic->onUninstall = [dialog, &p] {
-                RunUninstallCommand(
-                    p, gState, *gMain.view, gMain.logic->currentItemName,
-                    [dialog] {
-                        RestartHost host{RestartDialog(gPlatform->platform())};
-                        return static_cast<int>(::DialogBoxParamA(::GetModuleHandleA(nullptr),
-                                                                  MAKEINTRESOURCEA(RestartDialog::kTemplate), dialog,
-                                                                  restartProc, reinterpret_cast<LPARAM>(&host)));
-                    },
-                    [](std::function<void()> job) {
-                        auto* copy = new std::function<void()>(std::move(job));
-                        HANDLE thread = ::CreateThread(nullptr, 0, workerThread, copy, 0, nullptr);
-                        if (thread) ::CloseHandle(thread);
-                        else delete copy;
-                    });
+            gMain.logic->askRestart = [dialog] {
+                RestartHost host{RestartDialog(gPlatform->platform())};
+                return static_cast<int>(::DialogBoxParamA(::GetModuleHandleA(nullptr),
+                                                          MAKEINTRESOURCEA(RestartDialog::kTemplate), dialog,
+                                                          restartProc, reinterpret_cast<LPARAM>(&host)));
             };
+            gMain.logic->startWorker = [dialog](std::function<void()> job) { startWorker(dialog, std::move(job)); };
             const UninstallDialog::InitOutcome outcome = gMain.logic->OnInitDialog(reinterpret_cast<plat::WindowHandle>(dialog));
             if (gMain.logic->applyChineseFont()) {
                 if (gChineseFont) ::DeleteObject(gChineseFont);
@@ -134,12 +166,20 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             (void)outcome;
             return TRUE;
         }
-        case WM_SYSCOMMAND:
-            if (UninstallDialog::IsAboutCommand(static_cast<unsigned>(wParam & 0xFFF0))) {
+        case WM_SYSCOMMAND: {
+            const unsigned command = static_cast<unsigned>(wParam & 0xFFF0);
+            if (UninstallDialog::IsAboutCommand(command)) {
                 ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAboutDialogTemplate), dialog, aboutProc, 0);
                 return TRUE;
             }
+            if (command == SC_CLOSE) return closeRequest(UninstallDialog::CloseRoute::SystemClose);
             return FALSE;
+        }
+        case WM_CLOSE:
+            return closeRequest(UninstallDialog::CloseRoute::CloseMessage);
+        case kRemovalFinished:
+            removalFinished();
+            return TRUE;
         case WM_HELP:
             gMain.logic->OnHelp();
             return TRUE;
@@ -147,10 +187,12 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             switch (LOWORD(wParam)) {
                 case kUninstallButton: gMain.logic->OnUninstall(); return TRUE;
                 case kSelectButton: gMain.logic->OnSelect(); return TRUE;
-                case IDCANCEL: gMain.logic->OnExit(); return TRUE;
+                case IDCANCEL: closeRequest(UninstallDialog::CloseRoute::Cancel); return TRUE;
             }
             return FALSE;
         case WM_DESTROY:
+            // Only reached once no removal runs (every close is refused until then), so no
+            // worker is left to wait for and none can touch what goes here.
             delete gMain.logic;
             gMain.logic = nullptr;
             delete gMain.view;
