@@ -6,11 +6,19 @@
 #
 #   scripts/wine/run-install-tests.sh [--no-build]
 #
+# Each installation is also checked by environment and folder: the driver and the print
+# processor registered for "Windows x64" in a 64-bit prefix and "Windows NT x86" in a 32-bit
+# one, their files in that environment's folders, the monitor DLL in the real system folder.
+#
 # What differs from a real Windows, and is arranged here: the "Standard TCP/IP Port"
 # monitor (our stand-in), the DriverStore's ntprint folder (Vista and later; filled with
 # the package's stand-ins of the universal driver), and, in a 64-bit prefix, the monitor
-# DLLs also placed in SysWOW64: Wine's spooler runs inside the 32-bit program, where a
-# real 64-bit Windows runs a 64-bit spooler that loads them from the real system32.
+# DLLs also placed in SysWOW64 and x86 twins of the package's drivers and print processor:
+# Wine's spooler runs inside the 32-bit program (where a real 64-bit Windows runs a 64-bit
+# spooler that loads the DLLs from the real system32) and its AddPrinter looks up a
+# printer's driver and processor in "Windows NT x86" only. After the run spooler_twins
+# checks that each twin is still exactly what the harness made and that nothing else went
+# into the x86 folders (install-fixtures.sh).
 #
 # Variables: KLM_INSTALL_VERSIONS_32 (default "winxp win7"), KLM_INSTALL_VERSIONS_64
 # (default "win7 win2003"), plus those of lib.sh.
@@ -38,12 +46,13 @@ elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'
 
 if [[ $build == 1 ]]; then
     cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" >/dev/null || exit 1
-    cmake --build "$build_dir" -j"$(nproc)" --target install_check >/dev/null || exit 1
+    cmake --build "$build_dir" -j"$(nproc)" --target install_check spooler_twins >/dev/null || exit 1
     "$repo/scripts/build-package.sh" --for-wine "$package" >/dev/null || exit 1
     klm_log "built in $(elapsed "$started") s"
 fi
 exe=$build_dir/tests/wine-install/install_check.exe
-[[ -f $exe && -f $package/DRVCONFIG/setup.ini ]] || { klm_log "nothing to run: build first"; exit 1; }
+KLM_TWINS_EXE=$build_dir/tests/wine-install/spooler_twins.exe
+[[ -f $exe && -f $KLM_TWINS_EXE && -f $package/DRVCONFIG/setup.ini ]] || { klm_log "nothing to run: build first"; exit 1; }
 
 klm_install_trap
 mkdir -p "$log_dir"
@@ -101,6 +110,10 @@ for arch in win32 win64; do
         printf 'count=1\nbcd=9\n' >"$KLM_PREFIX/drive_c/pkg/RuZuvUzu.state"
         run_case "$KLM_PREFIX" "$log" KLM-A200 0 USB_KLM-A200_2 --usb-steps advanced --expect-name "KLM-A200(U) 2" \
             --expect-monitor "KLM USB Port" 4
+        if [[ $arch == win64 ]]; then
+            echo "-- the x86 twins after the installations:" >>"$log"
+            klm_verify_x86_twins "$KLM_PREFIX" "$package" >>"$log" 2>&1 || failures+=("$arch-$version: x86 twins")
+        fi
         result=passed
         [[ ${#failures[@]} -gt $before ]] && result=FAILED
         summary+=("$(printf '%-6s %-9s %-7s %5s s' "$arch" "$version" "$result" "$(elapsed "$t0")")")

@@ -14,14 +14,19 @@
 #                 meanwhile ends without a window of its own
 #   uninstaller   setup.exe refuses while the uninstaller's window is open
 # After each installation the final message must be the success text, the wizard must be
-# gone and the spooler and the registry must hold what was chosen. One Chinese run (the
+# gone and the spooler and the registry must hold what was chosen: the driver and the print
+# processor registered for "Windows x64" in the 64-bit prefix ("Windows NT x86" in the
+# 32-bit one) with their files in that environment's folders, the monitor DLL in the real
+# system folder. setup.exe and uninstall.exe are the shipped builds (scripts/build-programs.sh,
+# build-programs/); the 64-bit prefix gets the x86 twins of install-fixtures.sh, checked
+# afterwards to be exactly what the harness made. One Chinese run (the
 # package switched, a zh_CN locale) goes through all pages once. Screenshots of every page
 # and message box go to build-win32/setup-shots/.
 #
 #   scripts/wine/run-setup-tests.sh [--no-build]
 #
 # Variables: KLM_SETUP_VERSION (default win7), KLM_SETUP_ARCHES (default "win32 win64"),
-# KLM_SETUP_SKIP_ZH, plus those of lib.sh.
+# KLM_SETUP_SKIP_ZH, KLM_PROGRAMS_DIR (default build-programs), plus those of lib.sh.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -34,6 +39,7 @@ source "$here/install-fixtures.sh"
 build=1
 [[ ${1:-} == --no-build ]] && build=0
 build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
+programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
 package=${KLM_PACKAGE_OUT:-$repo/build-package}
 fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 version=${KLM_SETUP_VERSION:-win7}
@@ -46,14 +52,16 @@ elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'
 
 if [[ $build == 1 ]]; then
     cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" >/dev/null || exit 1
-    cmake --build "$build_dir" -j"$(nproc)" --target setup uninstall setup_driver >/dev/null || exit 1
+    cmake --build "$build_dir" -j"$(nproc)" --target setup_driver spooler_twins >/dev/null || exit 1
+    "$repo/scripts/build-programs.sh" "$programs_dir" >/dev/null || exit 1
     "$repo/scripts/build-package.sh" --for-wine "$package" >/dev/null || exit 1
     klm_log "built in $(elapsed "$started") s"
 fi
-setup_exe=$build_dir/src/setup.exe
-uninstaller=$build_dir/src/uninstall.exe
+setup_exe=$programs_dir/src/setup.exe
+uninstaller=$programs_dir/src/uninstall.exe
 driver=$build_dir/tests/wine-setup/setup_driver.exe
-for f in "$setup_exe" "$uninstaller" "$driver" "$package/DRVCONFIG/setup.ini"; do
+KLM_TWINS_EXE=$build_dir/tests/wine-install/spooler_twins.exe
+for f in "$setup_exe" "$uninstaller" "$driver" "$KLM_TWINS_EXE" "$package/DRVCONFIG/setup.ini"; do
     [[ -f $f ]] || { klm_log "missing $f: build first"; exit 1; }
 done
 
@@ -204,6 +212,7 @@ case_usb_typical() {
     shot "$arch-a6-progress" 0.1
     finish_install IDS_INF_USBRESTART "$arch-a7-done" || return 1
     D expect-printer "KLM-A100(U) 1" USB_KLM-A100_1 "KLM A100 Receipt" \; expect-monitor "KLM USB Port" \
+        \; expect-driver "KLM A100 Receipt" \; expect-processor KLMPrintProc klmproc.dll \
         \; expect-value 'SOFTWARE\TARVEKO\PORTNAME' USB_KLM-A100_1 101
     [[ $(usb_identifier) == 1 ]] || fail "$arch/$current: the printer's identifier changed to $(usb_identifier)"
 }
@@ -252,7 +261,8 @@ case_serial() {
         \; select 1044 2 \; select 1045 Xon/Xoff || return 1
     shot "$arch-c1-port"
     install_and_finish IDS_INF_NTRESTART "$arch-c2-done" || return 1
-    D expect-printer "KLM-A100(S)" "$com" "KLM A100 Receipt Serial" \; expect-serial COM2: "19200,o,7,2,x"
+    D expect-printer "KLM-A100(S)" "$com" "KLM A100 Receipt Serial" \; expect-driver "KLM A100 Receipt Serial" \
+        \; expect-serial COM2: "19200,o,7,2,x"
 }
 
 case_network() {
@@ -362,6 +372,10 @@ run_arch() {
     run_case uninstaller Uninstall "$arch-g"
     echo "-- installed:" >>"$log"
     drive inventory
+    if [[ $arch == win64 ]]; then
+        echo "-- the x86 twins:" >>"$log"
+        klm_verify_x86_twins "$KLM_PREFIX" "$package" >>"$log" 2>&1 || fail "$arch: x86 twins (see $log)"
+    fi
 }
 
 # The Chinese wording: the package switched as language-zh\README.txt says, the programs

@@ -3,16 +3,24 @@
 # prefix the engine (install_check.exe) installs printers of the sample package on an LPT,
 # a USB and a COM port, the test adds a printer on a driver the package does not list, then
 # uninstall.exe runs under a virtual desktop and ui_driver.exe drives it from outside:
-# checks one printer and the USB monitor, presses Uninstall, answers the restart question
-# No, waits for the buttons to come back and presses Exit. Afterwards ui_driver.exe checks
+# checks one printer and the USB monitor, presses Uninstall, tries every way of closing the
+# window while the removal runs (it must stay open), answers the restart question No, waits
+# for the buttons to come back and closes the window (WM_CLOSE; the Chinese run presses
+# Exit). Afterwards ui_driver.exe checks
 # through the spooler, the registry and the file system that exactly what was checked (and
-# what the uninstaller removes with it) is gone and everything else is still there.
+# what the uninstaller removes with it) is gone and everything else is still there. A second
+# run selects everything offered and removes it; the print processor must be gone from the
+# environment setup registered it for ("Windows x64" in the 64-bit prefix: key and DLL in the
+# x64 processor folder) and a third run must offer nothing, although the x86 twin of the
+# processor (install-fixtures.sh) is still there. The uninstaller is the shipped build
+# (scripts/build-programs.sh, build-programs/).
 # Screenshots of the dialog before and after go to build-win32/uninstall-shots/, plus one
 # of the Chinese wording when a Chinese locale can be made.
 #
 #   scripts/wine/run-uninstall-tests.sh [--no-build]
 #
-# Variables: KLM_UNINSTALL_VERSION (default win7), plus those of lib.sh.
+# Variables: KLM_UNINSTALL_VERSION (default win7), KLM_PROGRAMS_DIR (default build-programs),
+# plus those of lib.sh.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -25,6 +33,7 @@ source "$here/install-fixtures.sh"
 build=1
 [[ ${1:-} == --no-build ]] && build=0
 build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
+programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
 package=${KLM_PACKAGE_OUT:-$repo/build-package}
 fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 version=${KLM_UNINSTALL_VERSION:-win7}
@@ -37,14 +46,16 @@ elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'
 
 if [[ $build == 1 ]]; then
     cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" >/dev/null || exit 1
-    cmake --build "$build_dir" -j"$(nproc)" --target install_check uninstall ui_driver >/dev/null || exit 1
+    cmake --build "$build_dir" -j"$(nproc)" --target install_check ui_driver spooler_twins >/dev/null || exit 1
+    "$repo/scripts/build-programs.sh" "$programs_dir" >/dev/null || exit 1
     "$repo/scripts/build-package.sh" --for-wine "$package" >/dev/null || exit 1
     klm_log "built in $(elapsed "$started") s"
 fi
 installer=$build_dir/tests/wine-install/install_check.exe
-uninstaller=$build_dir/src/uninstall.exe
+uninstaller=$programs_dir/src/uninstall.exe
 driver=$build_dir/tests/wine-uninstall/ui_driver.exe
-for f in "$installer" "$uninstaller" "$driver" "$package/DRVCONFIG/setup.ini"; do
+KLM_TWINS_EXE=$build_dir/tests/wine-install/spooler_twins.exe
+for f in "$installer" "$uninstaller" "$driver" "$KLM_TWINS_EXE" "$package/DRVCONFIG/setup.ini"; do
     [[ -f $f ]] || { klm_log "missing $f: build first"; exit 1; }
 done
 
@@ -95,7 +106,7 @@ start_uninstaller() {
 stop_uninstaller() {
     for _ in $(seq 1 300); do kill -0 "$uninstall_pid" 2>/dev/null || break; sleep 0.1; done
     if kill -0 "$uninstall_pid" 2>/dev/null; then
-        fail "$arch: uninstall.exe did not end after Exit"
+        fail "$arch: uninstall.exe did not end when closed"
         kill "$uninstall_pid" 2>/dev/null
     fi
     wait "$uninstall_pid" 2>/dev/null
@@ -141,6 +152,10 @@ run_arch() {
     [[ $arch == win64 ]] && has_file klmlm.dll && kept_files+=(klmlm.dll)
     for f in "${kept_files[@]}"; do has_file "$f" || fail "$arch: $f not installed by setup, nothing to check"; done
     step expect present key64 'SOFTWARE\TARVEKO\PORTNAME' || true
+    # Only in the 64-bit view on 64-bit Windows, never also under Wow6432Node.
+    [[ $arch == win64 ]] && step expect absent key32 'SOFTWARE\TARVEKO\PORTNAME'
+    step expect present processor-key KLMPrintProc
+    step expect present processor-file klmproc.dll
     [[ $arch == win32 ]] && step expect present monitor-key 'KLM Language Monitor'
     local lpt_driver usb_driver
     lpt_driver=$(ui driver-of "$A100_LPT")
@@ -169,6 +184,7 @@ run_arch() {
     step check-row "KLM USB Port"
     shot "$arch-before"
     step click 1002 || return 1
+    step close-while-busy 1.5 || return 1
     step answer "Restart Windows" 2 120 || return 1
     step wait-enabled 2 120 || return 1
     step wait-enabled 1002 10
@@ -184,7 +200,7 @@ run_arch() {
     [[ $(wc -l <<<"$rows") == $((rows_expected - 2)) ]] ||
         fail "$arch: $(wc -l <<<"$rows") rows after the removal, $((rows_expected - 2)) expected"
     shot "$arch-after"
-    step click 2
+    step close
     stop_uninstaller
     echo "-- system files left:" >>"$log"; list_system_files >>"$log"
     echo "-- left:" >>"$log"
@@ -199,6 +215,7 @@ run_arch() {
     step expect absent monitor-key "KLM Language Monitor"
     step expect absent key64 'SOFTWARE\TARVEKO\PORTNAME'
     step expect absent key64 'SOFTWARE\TARVEKO\INSTALLPRINTER'
+    step expect absent key32 'SOFTWARE\TARVEKO\PORTNAME'
     for f in "${usb_files[@]}"; do step expect absent file "$sys\\$f"; done
     # Kept: everything unchecked.
     step expect present printer "$A100_USB"
@@ -207,14 +224,63 @@ run_arch() {
     # The removed printer's driver stays: the unchecked USB printer still uses it.
     [[ $lpt_driver == "$usb_driver" ]] || fail "$arch: the LPT and USB printers were expected on one driver"
     step expect present driver "$usb_driver"
-    step expect present driver "$FOREIGN_DRIVER"
+    step expect present x86-driver "$FOREIGN_DRIVER"
     if [[ $have_com == 1 ]]; then
         step expect present monitor "KLM COM Port"
         step expect present monitor-key "KLM COM Port"
     fi
     step expect present processor "KLMPrintProc"
     for f in "${kept_files[@]}"; do step expect present file "$sys\\$f"; done
+
+    remove_everything || return 1
+    if [[ $arch == win64 ]]; then
+        echo "-- the x86 twins:" >>"$log"
+        # The foreign driver's data file is the test's own.
+        klm_verify_x86_twins "$KLM_PREFIX" "$package" allow STDNAMES.GPD >>"$log" 2>&1 || fail "$arch: x86 twins"
+    fi
     return 0
+}
+
+# Everything still offered, selected with Select and removed: printers first, so that the
+# print processor is no longer in use when its turn comes. (The package's driver stays under
+# Wine, which refuses DeletePrinterDriverEx with any flag; the notes in the log show it.)
+# Then a new start must offer nothing.
+remove_everything() {
+    start_uninstaller
+    step wait-window Uninstall 60 || return 1
+    step wait-enabled 1002 30 || return 1
+    step click 1012 || return 1
+    local rows
+    rows=$(ui rows)
+    echo "-- all selected:" >>"$log"
+    grep -q '^\[ \]' <<<"$rows" && fail "$arch: Select left a row unchecked"
+    step click 1002 || return 1
+    step answer "Restart Windows" 2 180 || return 1
+    step wait-enabled 2 120 || return 1
+    echo "-- notes:" >>"$log"
+    ui notes >/dev/null
+    rows=$(ui rows)
+    [[ -z $rows ]] || fail "$arch: rows left after removing everything: $(tr '\n' ';' <<<"$rows")"
+    step close
+    stop_uninstaller
+    echo "-- left:" >>"$log"
+    ui inventory >/dev/null
+
+    step expect absent printer "$A100_USB"
+    step expect absent printer "$B200_COM"
+    step expect absent processor KLMPrintProc
+    step expect absent processor-key KLMPrintProc
+    step expect absent processor-file klmproc.dll
+    step expect absent monitor "KLM COM Port"
+    step expect present printer "$FOREIGN"
+    step expect present x86-driver "$FOREIGN_DRIVER"
+
+    start_uninstaller
+    step wait-window Uninstall 60 || return 1
+    rows=$(ui rows)
+    [[ -z $rows ]] || fail "$arch: offered after everything was removed: $(tr '\n' ';' <<<"$rows")"
+    step close
+    stop_uninstaller
 }
 
 # The Chinese wording: the package switched as language-zh\README.txt says, the program

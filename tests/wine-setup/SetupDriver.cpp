@@ -32,7 +32,13 @@
 // The machine:
 //   expect-printer NAME PORT [DRIVER]   a printer on that port (and driver)
 //   expect-no-printer NAME
-//   expect-port NAME | expect-monitor NAME | expect-default NAME
+//   expect-port NAME | expect-default NAME
+//   expect-monitor NAME       listed, and its DLL in the real system folder
+//   expect-driver NAME        registered for this Windows' environment ("Windows x64" on
+//                             64-bit Windows, where the x86 records are the test harness's
+//                             twins), every file it names in that environment's folder
+//   expect-processor NAME DLL registered for this Windows' environment with DLL, which is
+//                             in that environment's processor folder
 //   expect-serial PORT LINE   the serial settings line of PORT (e.g. COM1:)
 //   expect-value KEY NAME [DATA]  a value under HKLM\KEY (64-bit view on 64-bit Windows)
 //   inventory                 printers (port, driver), drivers, monitors, ports, the default
@@ -570,6 +576,104 @@ bool expectSerial(const std::string& port, const std::string& line) {
     return true;
 }
 
+const char* nativeEnvironment() { return isWow64() ? "Windows x64" : "Windows NT x86"; }
+
+std::string upper(std::string s) {
+    if (!s.empty()) ::CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+bool fileThere(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool expectDriver(const std::string& name) {
+    const char* environment = nativeEnvironment();
+    std::vector<BYTE> s;
+    const auto records = enumerate<DRIVER_INFO_3A>(
+        [environment](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
+            return ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, b, n, need, c);
+        },
+        &s);
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    ::GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1, reinterpret_cast<BYTE*>(dir), sizeof dir, &needed);
+    const std::string folder = upper(std::string(dir) + "\\3\\");
+    for (const auto& r : records) {
+        if (lstrcmpiA(r.pName, name.c_str()) != 0) continue;
+        if (lstrcmpiA(text(r.pEnvironment).c_str(), environment) != 0)
+            return fail("driver %s reports environment %s", name, text(r.pEnvironment));
+        std::vector<std::string> files;
+        for (const char* f : {r.pDriverPath, r.pDataFile, r.pConfigFile, r.pHelpFile})
+            if (f && *f) files.push_back(f);
+        for (const char* f = r.pDependentFiles; f && *f; f += std::strlen(f) + 1) files.push_back(f);
+        for (const auto& f : files) {
+            const std::string u = upper(f);
+            if (u.compare(0, folder.size(), folder) != 0 || u.size() == folder.size()) {
+                // An empty help file may come back as the bare folder.
+                if (u == folder) continue;
+                return fail("driver %s names %s", name, f + ", outside " + folder);
+            }
+            if (!fileThere(f)) return fail("driver %s names %s, which is not there", name, f);
+        }
+        std::printf("driver %s: %u files in %s\n", name.c_str(), static_cast<unsigned>(files.size()), folder.c_str());
+        return true;
+    }
+    return fail("no driver %s registered for %s", name, environment);
+}
+
+bool expectProcessor(const std::string& name, const std::string& dll) {
+    const char* environment = nativeEnvironment();
+    const std::string key =
+        std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") + environment + "\\Print Processors\\" + name;
+    std::string value;
+    HKEY h = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS) {
+        char data[MAX_PATH] = {};
+        DWORD size = sizeof data - 1;
+        if (::RegQueryValueExA(h, "Driver", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+            value = data;
+        ::RegCloseKey(h);
+    }
+    if (lstrcmpiA(value.c_str(), dll.c_str()) != 0)
+        return fail("print processor %s is not registered for %s", name, std::string(environment) + " with " + dll + " (\"" + value + "\")");
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    ::GetPrintProcessorDirectoryA(nullptr, const_cast<char*>(environment), 1, reinterpret_cast<BYTE*>(dir), sizeof dir,
+                                  &needed);
+    const std::string path = std::string(dir) + "\\" + dll;
+    if (!fileThere(path)) return fail("print processor %s: no %s", name, path);
+    std::printf("print processor %s: %s\n", name.c_str(), path.c_str());
+    return true;
+}
+
+// Listed by the spooler, and the DLL its key names in the real system folder (redirection
+// off on 64-bit Windows), where setup copies it.
+bool expectMonitor(const std::string& name) {
+    if (!contains(monitorNames(), name)) return fail("no monitor %s", name);
+    std::string dll;
+    HKEY h = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + name).c_str(), 0,
+                        KEY_READ, &h) == ERROR_SUCCESS) {
+        char data[MAX_PATH] = {};
+        DWORD size = sizeof data - 1;
+        if (::RegQueryValueExA(h, "Driver", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+            dll = data;
+        ::RegCloseKey(h);
+    }
+    typedef BOOL(WINAPI * Disable)(PVOID*);
+    typedef BOOL(WINAPI * Revert)(PVOID);
+    HMODULE k = ::GetModuleHandleA("kernel32.dll");
+    auto disable = reinterpret_cast<Disable>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64DisableWow64FsRedirection")));
+    auto revert = reinterpret_cast<Revert>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64RevertWow64FsRedirection")));
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, sizeof system);
+    PVOID old = nullptr;
+    const bool off = isWow64() && disable && revert && disable(&old);
+    const bool there = !dll.empty() && fileThere(std::string(system) + "\\" + dll);
+    if (off) revert(old);
+    if (!there) return fail("monitor %s: its DLL \"%s\" is not in the real system folder", name, dll);
+    return true;
+}
+
 void inventory() {
     for (const auto& p : printers())
         std::printf("printer   %s  (port %s, driver %s)\n", p.name.c_str(), p.port.c_str(), p.driver.c_str());
@@ -785,7 +889,9 @@ int run(const std::vector<std::string>& a) {
         return 1;
     }
     if (c == "expect-port" && n == 1) return contains(portNames(), a[1]) ? 1 : fail("no port %s", a[1]);
-    if (c == "expect-monitor" && n == 1) return contains(monitorNames(), a[1]) ? 1 : fail("no monitor %s", a[1]);
+    if (c == "expect-monitor" && n == 1) return expectMonitor(a[1]);
+    if (c == "expect-driver" && n == 1) return expectDriver(a[1]);
+    if (c == "expect-processor" && n == 2) return expectProcessor(a[1], a[2]);
     if (c == "expect-default" && n == 1) {
         const std::string is = defaultPrinter();
         return is == a[1] ? 1 : fail("the default printer is \"%s\", not %s", is, a[1]);

@@ -7,11 +7,17 @@
 //   check-row TEXT [0|1]           set (default) or clear the check box of the row with TEXT
 //   click ID                       BM_CLICK posted to control ID of the main window
 //   wait-enabled ID SECONDS        until control ID is enabled
+//   close-while-busy SECONDS       once the removal runs, post every way of closing the
+//                                  main window; it must still be open SECONDS later
+//   close                          WM_CLOSE posted to the main window
 //   enabled ID                     prints 1 or 0
 //   answer TITLE BUTTON SECONDS    wait for dialog TITLE, press its button BUTTON
 //   notes                          the note list box, one line per entry
 //   expect present|absent KIND NAME
-//        KIND: printer, driver, monitor, monitor-key, processor, key64, key, file
+//        KIND: printer, driver, x86-driver, monitor, monitor-key, processor, processor-key,
+//        processor-file, key64, key32, key, file. driver and processor* are looked up in the
+//        environment setup registers them for: "Windows x64" on 64-bit Windows, where the
+//        x86 records of the same names are the test harness's twins (spooler_twins).
 //   add-foreign PRINTER DRIVER PORT   a printer on a driver the package does not list
 //   driver-of PRINTER              the printer's driver name
 //   inventory                      printers (with drivers), drivers, monitors, processors
@@ -209,6 +215,38 @@ int cmdWaitEnabled(int id, double seconds) {
     }
 }
 
+// A removal is running once it has disabled the Uninstall button. Then the dialog gets
+// what the Exit button and Esc send (IDCANCEL), WM_CLOSE, and what the close box and Alt+F4
+// send (SC_CLOSE): while the worker drives the dialog's controls none may end it.
+int cmdCloseWhileBusy(double seconds) {
+    HWND main = mainWindow();
+    HWND uninstall = main ? ::GetDlgItem(main, 1002) : nullptr;
+    if (!uninstall) return 1;
+    const DWORD deadline = ::GetTickCount() + 30000;
+    while (::IsWindowEnabled(uninstall)) {
+        if (static_cast<int>(::GetTickCount() - deadline) >= 0) {
+            std::fprintf(stderr, "the removal did not start: Uninstall is still enabled\n");
+            return 1;
+        }
+        ::Sleep(kPollMs);
+    }
+    const bool posted =
+        ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(main, IDCANCEL))) &&
+        ::PostMessageA(main, WM_CLOSE, 0, 0) && ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (!posted) {
+        std::fprintf(stderr, "posting to the main window failed: %lu\n", ::GetLastError());
+        return 1;
+    }
+    ::Sleep(static_cast<DWORD>(seconds * 1000));
+    if (!::IsWindow(main) || !::IsWindowVisible(main)) {
+        std::fprintf(stderr, "the main window closed while the removal ran\n");
+        return 1;
+    }
+    std::printf("still open after IDCANCEL, WM_CLOSE and SC_CLOSE (Uninstall %s)\n",
+                ::IsWindowEnabled(uninstall) ? "enabled again" : "still disabled");
+    return 0;
+}
+
 int cmdAnswer(const std::string& title, int button, double seconds) {
     const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
     for (;;) {
@@ -286,6 +324,40 @@ bool fileExists(const std::string& path) {
     return exists;
 }
 
+const char* nativeEnvironment() { return isWow64() ? "Windows x64" : "Windows NT x86"; }
+
+std::vector<std::string> driverNamesIn(const char* environment) {
+    std::vector<BYTE> s;
+    std::vector<std::string> names;
+    for (const auto& i : enumerate<DRIVER_INFO_1A>(
+             [environment](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
+                 return ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, b, n, need, c);
+             },
+             &s))
+        names.push_back(text(i.pName));
+    return names;
+}
+
+std::vector<std::string> processorNamesIn(const char* environment) {
+    std::vector<BYTE> s;
+    std::vector<std::string> names;
+    for (const auto& i : enumerate<PRINTPROCESSOR_INFO_1A>(
+             [environment](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
+                 return ::EnumPrintProcessorsA(nullptr, const_cast<char*>(environment), 1, b, n, need, c);
+             },
+             &s))
+        names.push_back(text(i.pName));
+    return names;
+}
+
+std::string processorFolder(const char* environment) {
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    ::GetPrintProcessorDirectoryA(nullptr, const_cast<char*>(environment), 1, reinterpret_cast<BYTE*>(dir), sizeof dir,
+                                  &needed);
+    return dir;
+}
+
 int cmdExpect(const std::string& want, const std::string& kind, const std::string& name) {
     if (want != "present" && want != "absent") return 2;
     bool present = false;
@@ -300,15 +372,27 @@ int cmdExpect(const std::string& want, const std::string& kind, const std::strin
             detail = " (listed, but OpenPrinter fails)";
         }
     } else if (kind == "driver") {
-        present = contains(driverNames(), name);
+        present = contains(driverNamesIn(nativeEnvironment()), name);
+    } else if (kind == "x86-driver") {
+        present = contains(driverNamesIn("Windows NT x86"), name);
     } else if (kind == "monitor") {
         present = contains(monitorNames(), name);
     } else if (kind == "monitor-key") {
         present = keyExists("SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + name, 0);
     } else if (kind == "processor") {
-        present = contains(processorNames(), name);
+        present = contains(processorNamesIn(nativeEnvironment()), name);
+    } else if (kind == "processor-key") {
+        present = keyExists(std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+                                nativeEnvironment() + "\\Print Processors\\" + name,
+                            0);
+    } else if (kind == "processor-file") {
+        const std::string path = processorFolder(nativeEnvironment()) + "\\" + name;
+        present = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        detail = " (" + path + ")";
     } else if (kind == "key64") {
         present = keyExists(name, isWow64() ? KEY_WOW64_64KEY : 0);
+    } else if (kind == "key32") {
+        present = keyExists(name, isWow64() ? KEY_WOW64_32KEY : 0);
     } else if (kind == "key") {
         present = keyExists(name, 0);
     } else if (kind == "file") {
@@ -328,9 +412,14 @@ int cmdInventory() {
         printerDriver(p, &driver);
         std::printf("printer   %s  (driver %s)\n", p.c_str(), driver.c_str());
     }
-    for (const auto& d : driverNames()) std::printf("driver    %s\n", d.c_str());
+    // By environment: on 64-bit Windows setup's are the x64 ones, the x86 ones are twins.
+    std::vector<const char*> environments{nativeEnvironment()};
+    if (isWow64()) environments.push_back("Windows NT x86");
+    for (const char* environment : environments)
+        for (const auto& d : driverNamesIn(environment)) std::printf("driver    %s  (%s)\n", d.c_str(), environment);
     for (const auto& m : monitorNames()) std::printf("monitor   %s\n", m.c_str());
-    for (const auto& p : processorNames()) std::printf("processor %s\n", p.c_str());
+    for (const char* environment : environments)
+        for (const auto& p : processorNamesIn(environment)) std::printf("processor %s  (%s)\n", p.c_str(), environment);
     return 0;
 }
 
@@ -418,6 +507,11 @@ int main(int argc, char** argv) {
         rc = cmdClick(std::atoi(argv[2]));
     } else if (c == "wait-enabled" && argc >= 3) {
         rc = cmdWaitEnabled(std::atoi(argv[2]), seconds(3));
+    } else if (c == "close-while-busy") {
+        rc = cmdCloseWhileBusy(seconds(2));
+    } else if (c == "close") {
+        HWND main = mainWindow();
+        rc = main && ::PostMessageA(main, WM_CLOSE, 0, 0) ? 0 : 1;
     } else if (c == "enabled" && argc >= 3) {
         HWND h = control(std::atoi(argv[2]));
         if (h) std::printf("%d\n", ::IsWindowEnabled(h) ? 1 : 0);
