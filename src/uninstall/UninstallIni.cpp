@@ -79,12 +79,31 @@ bool MatchesListedName(const std::vector<std::string>& entries, const std::strin
     return false;
 }
 
+bool IsWindowsOwnComponent(const std::string& name) {
+    static const char* const kOwn[] = {
+        "Local Port", "Standard TCP/IP Port", "USB Monitor", "WSD Port", "LPR Port", "Microsoft Shared Fax Monitor",
+        "AppMon", "BJ Language Monitor", "PJL Language monitor", "Microsoft Document Imaging Writer Monitor",
+        "Microsoft XPS Document Writer Monitor", "Microsoft Print To PDF Monitor", "Windows NT Fax Monitor",
+        "winprint", "Internet Print Processor"};
+    auto lower = [](std::string s) {
+        for (char& ch : s)
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        return s;
+    };
+    const std::string wanted = lower(name);
+    for (const char* own : kOwn)
+        if (wanted == lower(own)) return true;
+    // Windows' own XPS and PDF writers and their kin carry the maker's name first.
+    return wanted.compare(0, 10, "microsoft ") == 0;
+}
+
 bool IsListedMonitor(plat::Platform& p, const UninstallState& state, const std::string& monitorName) {
+    if (IsWindowsOwnComponent(monitorName)) return false;
     return isListed(p, state.iniPath, ListKind::Monitor, monitorName);
 }
 
 bool IsListedProcessor(plat::Platform& p, const UninstallState& state, const std::string& processorName) {
-    if (state.osClass == cfg::kOsWin9x) return false;
+    if (state.osClass == cfg::kOsWin9x || IsWindowsOwnComponent(processorName)) return false;
     return isListed(p, state.iniPath, ListKind::Processor, processorName);
 }
 
@@ -148,11 +167,12 @@ UninstallLists UninstallLists::Load(plat::Platform& p, const UninstallState& sta
 }
 
 bool UninstallLists::isListedMonitor(const std::string& monitorName) const {
-    return MatchesListedName(monitors_, monitorName);
+    return !IsWindowsOwnComponent(monitorName) && MatchesListedName(monitors_, monitorName);
 }
 
 bool UninstallLists::isListedProcessor(const std::string& processorName) const {
-    return osClass_ != cfg::kOsWin9x && MatchesListedName(processors_, processorName);
+    return osClass_ != cfg::kOsWin9x && !IsWindowsOwnComponent(processorName) &&
+           MatchesListedName(processors_, processorName);
 }
 
 bool UninstallLists::isListedDriver(const std::string& driverName) const {

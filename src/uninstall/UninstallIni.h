@@ -30,6 +30,11 @@ std::vector<std::string> ReadListedNames(plat::Platform& p, const std::string& i
 // True when some entry occurs in `name` (case-sensitive).
 bool MatchesListedName(const std::vector<std::string>& entries, const std::string& name);
 
+// A monitor or print processor that Windows installs itself. Entries are matched as
+// substrings, so an entry such as "USB" would take in Windows' own "USB Monitor": these
+// are never listed and never removed, whatever Uninstall.ini says.
+bool IsWindowsOwnComponent(const std::string& name);
+
 // Per-call lookups: each reads the file named by `state.iniPath` again.
 bool IsListedMonitor(plat::Platform& p, const UninstallState& state, const std::string& monitorName);
 // Never on Windows 9x: its print processors are not removed.

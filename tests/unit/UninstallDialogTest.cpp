@@ -160,6 +160,27 @@ TEST(UninstallDialog, PrintProcessorIsListedLastInTheEnvironmentOfTheRunningSyst
     }
 }
 
+// Entries match as substrings: a broad entry must still never take in what Windows
+// installs itself, on any version.
+TEST(UninstallDialog, WindowsOwnMonitorsAndProcessorsAreNeverListed) {
+    for (WindowsVersion version : {WindowsVersion::WinXP, WindowsVersion::Vista, WindowsVersion::Win7}) {
+        DialogMachine m(version, false);
+        m.installSample("KLM-A100", cfg::kReceipt, "USB_KLM-A100_1");
+        std::string ini = *m.machine.files.readFile("C:\\PKG\\DRVCONFIG\\Uninstall.ini");
+        for (auto [from, to] : {std::pair<std::string, std::string>{"MonitorNUM=2", "MonitorNUM=5"},
+                                {"MONITORNAME2=KLM USB Port", "MONITORNAME2=KLM USB Port\r\nMONITORNAME3=USB\r\n"
+                                                              "MONITORNAME4=Port\r\nMONITORNAME5=Monitor"},
+                                {"PROCNUM=1", "PROCNUM=2"},
+                                {"PROCNAME1=KLMPrintProc", "PROCNAME1=KLMPrintProc\r\nPROCNAME2=Print"}})
+            ini.replace(ini.find(from), from.size(), to);
+        m.machine.files.writeFile("C:\\PKG\\DRVCONFIG\\Uninstall.ini", ini);
+        EXPECT_EQ(m.open(), Outcome::Ready);
+        // The package's own language monitor matches "Monitor" and is the package's to remove.
+        EXPECT_EQ(m.rows(), (Rows{"KLM-A100(U) 1", "KLM Language Monitor", "KLM USB Port", "KLMPrintProc"}))
+            << sim::windowsVersionName(version);
+    }
+}
+
 TEST(UninstallDialog, ListingReadsUninstallIniOnceAndAgreesWithTheSingleLookups) {
     auto profileReadsFor = [](int extraPrinters, Rows* rows, Rows* perCall) {
         DialogMachine m;

@@ -31,6 +31,20 @@ const VersionFacts kVersions[] = {
     {WindowsVersion::Win8, "win8", plat::kPlatformNt, 6, 2, 9200, plat::kNtWorkstation, true, true, true, true},
 };
 
+// The print monitors each Windows installs itself.
+std::vector<std::string> builtInMonitors(const VersionFacts& f) {
+    if (f.platformId == plat::kPlatformWindows) return {"Local Port"};
+    std::vector<std::string> names = {"Local Port", "Standard TCP/IP Port", "BJ Language Monitor",
+                                      "PJL Language monitor"};
+    if (f.major >= 5) names.push_back("USB Monitor");
+    if (f.major >= 6) {
+        names.push_back("WSD Port");
+        names.push_back("Microsoft Shared Fax Monitor");
+    }
+    if (f.major > 6 || (f.major == 6 && f.minor >= 1)) names.push_back("Appmon");
+    return names;
+}
+
 const VersionFacts& factsOf(WindowsVersion v) {
     for (const auto& f : kVersions)
         if (f.version == v) return f;
@@ -77,6 +91,7 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     system.wow64 = is64;
     registry.setWow64(is64);
     spooler.setNativeEnvironment(f.platformId == plat::kPlatformWindows, is64);
+    spooler.setBuiltInMonitors(builtInMonitors(f));
     files.setRedirection(is64, is64, process.windowsDir);
     files.setDriverStoreShared(f.platformId == plat::kPlatformNt && (f.major > 6 || (f.major == 6 && f.minor >= 1)));
 

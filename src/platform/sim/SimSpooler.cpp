@@ -59,10 +59,23 @@ bool SimSpooler::enter(const char* api) {
     return true;
 }
 
+void SimSpooler::setBuiltInMonitors(const std::vector<std::string>& names) {
+    for (auto it = monitors_.begin(); it != monitors_.end();) it = it->second.builtIn ? monitors_.erase(it) : ++it;
+    for (const auto& name : names) {
+        SimMonitor m{name, "", nativeEnvironment_, {}};
+        m.builtIn = true;
+        monitors_[lowerAscii(name)] = m;
+    }
+}
+
 void SimSpooler::loadMonitors() {
     // The service read HKLM\...\Monitors afresh: a monitor whose key is gone is gone, one
     // whose Driver file is missing stays unloaded (its ports with it).
     for (auto it = monitors_.begin(); it != monitors_.end();) {
+        if (it->second.builtIn) {  // part of Windows: always there unless deleted
+            ++it;
+            continue;
+        }
         const std::string keyPath = kMonitorsKey + it->second.name;
         if (!registry_.keyExists(keyPath)) {
             it = monitors_.erase(it);
@@ -127,7 +140,7 @@ std::vector<std::string> SimSpooler::portNames() const {
 bool SimSpooler::holdsFile(const std::string& lowerPath) const {
     const std::string system = lowerAscii(process_.systemDir()) + "\\";
     for (const auto& m : monitors_)
-        if (m.second.loaded && lowerPath == system + lowerAscii(m.second.dll)) return true;
+        if (m.second.loaded && !m.second.builtIn && lowerPath == system + lowerAscii(m.second.dll)) return true;
     // Only the spooler's own environment's processors are loaded into it.
     const std::string prefix = lowerAscii(nativeEnvironment_) + "|";
     const std::string processors = lowerAscii(processorDirectory()) + "\\";
@@ -386,7 +399,7 @@ bool SimSpooler::EnumPrinters5(std::uint32_t bufferSize, std::vector<std::string
 }
 
 bool SimSpooler::EnumMonitors1(std::uint32_t bufferSize, std::vector<std::string>* names, std::uint32_t* needed) {
-    std::vector<std::string> all = {"Local Port", "Standard TCP/IP Port"};
+    std::vector<std::string> all;
     for (const auto& m : monitors_)
         if (m.second.loaded) all.push_back(m.second.name);
     return listNames("EnumMonitorsA", all, 4, bufferSize, names, needed);

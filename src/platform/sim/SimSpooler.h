@@ -26,6 +26,7 @@ struct SimMonitor {
     std::string name, dll, environment;
     std::vector<std::string> ports;  // ports the monitor provides
     bool loaded = true;              // its DLL was there when the spooler last started
+    bool builtIn = false;            // one of Windows' own, part of the system
 };
 
 class SimSpooler : public plat::SpoolerApi {
@@ -45,6 +46,8 @@ public:
         processorNames_[lowerAscii(nativeEnvironment_) + "|winprint"] = "WinPrint";
     }
     std::string nativeEnvironment() const { return nativeEnvironment_; }
+    // The monitors a fresh installation of that Windows has (replacing any set before).
+    void setBuiltInMonitors(const std::vector<std::string>& names);
 
     // The folders of an environment (the native one when empty); empty for an unknown one.
     std::string driverDirectory(const std::string& environment = "") const;     // ...\spool\drivers\x64
