@@ -156,9 +156,10 @@ TEST(LanguageFile, BuiltInWordingHoldsEveryKeyOfTheSampleLanguageFiles) {
                 ++keys;
                 const std::string key = line.substr(0, eq);
                 EXPECT_TRUE(builtIn.count(std::string(file) + "|" + section + "|" + key)) << folder << " " << file << " " << key;
-                if (std::string(folder) == "language")
+                if (std::string(folder) == "language") {
                     EXPECT_STREQ(BuiltInText(std::string(file) == "setup" ? Program::Setup : Program::Uninstall, section, key),
                                  line.substr(eq + 1).c_str());
+                }
             }
             EXPECT_GT(keys, 30u) << folder << " " << file;
         }

@@ -112,7 +112,9 @@ TEST(SpoolerService, RestartAwaitsTheStopAndAnswersWhetherItRunsAgain) {
         EXPECT_EQ(spooler.stopCount, 1);
         EXPECT_EQ(t.machine.services.openHandleCount(), 0u);
         // Nothing was started while the old spooler still held its files.
-        if (c.runs && c.stopDelayMs < kSpoolerStopLimitMs) EXPECT_GE(t.machine.state.nowMs, c.stopDelayMs + 2000);
+        if (c.runs && c.stopDelayMs < kSpoolerStopLimitMs) {
+            EXPECT_GE(t.machine.state.nowMs, c.stopDelayMs + 2000);
+        }
     }
 }
 
