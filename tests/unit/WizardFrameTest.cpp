@@ -68,6 +68,10 @@ TEST(WizardFrame, LeavingTheAgreementWithNoModelsKeepsNextDisabled) {
     t.next();
     EXPECT_EQ(t.wizard->currentPage, kPrinterTypePageIndex);
     EXPECT_FALSE(t.frame.control(kNextButton).enabled);
+    // Back gives Next back: the agreement is still accepted.
+    t.back();
+    EXPECT_EQ(t.wizard->currentPage, kLicensePageIndex);
+    EXPECT_TRUE(t.frame.control(kNextButton).enabled);
 }
 
 TEST(WizardFrame, AdvancedSetupIsReadEachTimeTheTypePageIsLeft) {
