@@ -110,8 +110,9 @@ public:
             wait(500);
             if (!view_.RowChecked(kIdComponentList, row)) continue;
             run_.currentItemName = view_.RowText(kIdComponentList, row);
+            if (static_cast<std::size_t>(row) >= run_.state.rowKinds.size()) continue;  // kind unknown: never guessed
             RowResult result = RowResult::Kept;
-            switch (DecideComponentKind(p_, run_.state, run_.currentItemName)) {
+            switch (run_.state.rowKinds[static_cast<std::size_t>(row)]) {
             case ComponentKind::Monitor:
                 result = removeMonitor(run_.currentItemName, row);
                 break;
@@ -154,7 +155,11 @@ private:
         if (osHasDriverStore(run_.state.osClass)) view_.Enable(kIdUsbRemovalCheck, true);
     }
 
-    void deleteRow(int row) { view_.RowDelete(kIdComponentList, row); }
+    void deleteRow(int row) {
+        view_.RowDelete(kIdComponentList, row);
+        auto& kinds = run_.state.rowKinds;
+        if (static_cast<std::size_t>(row) < kinds.size()) kinds.erase(kinds.begin() + row);
+    }
 
     // Where setup put the package's drivers, processor and monitors.
     plat::OptText environment() const { return cfg::SpoolerEnvironment(run_.state.osClass, run_.state.is64BitWindows); }
@@ -385,12 +390,6 @@ private:
 };
 
 }  // namespace
-
-ComponentKind DecideComponentKind(plat::Platform& p, const UninstallState& state, const std::string& name) {
-    if (IsListedMonitor(p, state, name)) return ComponentKind::Monitor;
-    if (IsListedProcessor(p, state, name)) return ComponentKind::Processor;
-    return ComponentKind::Printer;
-}
 
 std::string FormatNoteLine(const std::string& text, const std::string& name) {
     std::string line = text;

@@ -13,12 +13,6 @@
 
 namespace uninstall {
 
-enum class ComponentKind { Monitor, Processor, Printer };
-
-// A row's kind, decided by its name when the row is processed: a listed monitor first,
-// then a listed processor; any other row is a printer.
-ComponentKind DecideComponentKind(plat::Platform& p, const UninstallState& state, const std::string& name);
-
 // A note line from a language text and an item name. The text is data: the name takes the
 // place of the first "%s" only, and every other '%' is shown as it stands.
 std::string FormatNoteLine(const std::string& text, const std::string& name);

@@ -72,18 +72,24 @@ std::vector<std::string> EnumerateProcessors(plat::Platform& p, const UninstallS
     });
 }
 
-std::vector<std::string> ListRemovableComponents(plat::Platform& p, const UninstallState& state) {
+std::vector<std::string> ListRemovableComponents(plat::Platform& p, const UninstallState& state,
+                                                 std::vector<ComponentKind>* kinds) {
     // Reading the three lists per printer and per entry made a machine with many printers
     // wait seconds for the dialog; the answers are the same when the file is read once.
     const UninstallLists lists = UninstallLists::Load(p, state);
     std::vector<std::string> items;
+    if (kinds) kinds->clear();
+    auto add = [&](const std::string& name, ComponentKind kind) {
+        items.push_back(name);
+        if (kinds) kinds->push_back(kind);
+    };
     for (const auto& printer : EnumerateLocalPrinters(p))
-        if (lists.isListedPrinter(p, printer)) items.push_back(printer);
+        if (lists.isListedPrinter(p, printer)) add(printer, ComponentKind::Printer);
     for (const auto& monitor : EnumerateMonitors(p))
-        if (lists.isListedMonitor(monitor)) items.push_back(monitor);
+        if (lists.isListedMonitor(monitor)) add(monitor, ComponentKind::Monitor);
     // Enumerated on Windows 9x too, although nothing there is ever offered.
     for (const auto& processor : EnumerateProcessors(p, state))
-        if (lists.isListedProcessor(processor)) items.push_back(processor);
+        if (lists.isListedProcessor(processor)) add(processor, ComponentKind::Processor);
     return items;
 }
 
@@ -134,7 +140,7 @@ UninstallDialog::InitOutcome UninstallDialog::OnInitDialog(plat::WindowHandle se
 }
 
 void UninstallDialog::buildComponentList() {
-    for (const auto& item : ListRemovableComponents(p_, state_)) view_.RowAdd(kComponentList, item);
+    for (const auto& item : ListRemovableComponents(p_, state_, &state_.rowKinds)) view_.RowAdd(kComponentList, item);
 }
 
 bool UninstallDialog::loadSpoolerLibrary() {

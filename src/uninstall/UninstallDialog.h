@@ -27,8 +27,10 @@ std::vector<std::string> EnumerateProcessors(plat::Platform& p, const UninstallS
 
 // The items the package may remove, in the order the component list shows them: printers
 // (by their driver), then port monitors, then print processors. Uninstall.ini is read
-// once for the whole listing, however many printers there are.
-std::vector<std::string> ListRemovableComponents(plat::Platform& p, const UninstallState& state);
+// once for the whole listing, however many printers there are. `kinds`, when given,
+// receives each item's kind, in the same order.
+std::vector<std::string> ListRemovableComponents(plat::Platform& p, const UninstallState& state,
+                                                 std::vector<ComponentKind>* kinds = nullptr);
 
 class UninstallDialog {
 public:

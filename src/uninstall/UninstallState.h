@@ -2,11 +2,16 @@
 // the process, and the search for the Uninstall.ini that names what may be removed.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "config/OsClass.h"
 #include "platform/Platform.h"
 
 namespace uninstall {
+
+// What a row of the component list stands for, decided when the list is built from the
+// spooler's own enumerations: a printer named like a monitor is still a printer.
+enum class ComponentKind { Monitor, Processor, Printer };
 
 struct UninstallState {
     std::string iniPath;  // full path of the Uninstall.ini in use; empty until it is found
@@ -15,6 +20,9 @@ struct UninstallState {
     plat::ModuleHandle spoolerLibrary = 0;
     plat::ProcAddress deletePrinterDriverEx = 0;  // absent on systems without it
     std::string messageText;  // composes the driver-deletion error line
+    // The kind of each row of the component list, row by row; the removal deletes an entry
+    // with its row. A row without one is never removed.
+    std::vector<ComponentKind> rowKinds;
 };
 
 // The ini path is read into 256 bytes; a longer current directory counts as unavailable.

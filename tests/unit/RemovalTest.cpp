@@ -45,8 +45,19 @@ struct RemovalMachine : EngineMachine {
         return r.printerName;
     }
 
+    // Rows as the listing makes them: the package's monitors and processor by their names,
+    // anything else a printer, unless the kind is given.
     void rows(const std::vector<std::pair<std::string, bool>>& list) {
-        for (const auto& row : list) view.RowCheck(kList, view.RowAdd(kList, row.first), row.second);
+        for (const auto& row : list) {
+            const std::string& name = row.first;
+            const bool monitor = name == kUsbMonitor || name == kComMonitor || name == "KLM Language Monitor";
+            addRow(name, row.second,
+                   monitor ? ComponentKind::Monitor : name == kProcessor ? ComponentKind::Processor : ComponentKind::Printer);
+        }
+    }
+    void addRow(const std::string& name, bool checked, ComponentKind kind) {
+        view.RowCheck(kList, view.RowAdd(kList, name), checked);
+        state.rowKinds.push_back(kind);
     }
 
     bool uninstall() {
@@ -507,4 +518,22 @@ TEST(Removal, UninstallIniValuesThatAreNotPlainNamesRemoveNothing) {
         EXPECT_TRUE(t.machine.registry.keyExists("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port\\Ports"))
             << c.value;
     }
+}
+
+// A row is what the listing found it to be: a printer that happens to carry a monitor's
+// name is removed as a printer, and the monitor stays.
+TEST(Removal, APrinterNamedLikeAMonitorNeverRemovesTheMonitor) {
+    RemovalMachine t;
+    const std::string printer = t.installPrinter("USB_KLM-A100_1");
+    plat::PrinterInfo2 info = t.machine.spooler.printer(printer)->info;
+    info.printerName = std::string(kUsbMonitor);
+    plat::PrinterHandle h = 0;
+    ASSERT_TRUE(t.p.spooler.AddPrinter(info, &h));
+    t.p.spooler.ClosePrinter(h);
+    t.addRow(kUsbMonitor, true, ComponentKind::Printer);
+    ASSERT_TRUE(t.uninstall());
+    EXPECT_EQ(t.machine.spooler.printer(kUsbMonitor), nullptr);
+    EXPECT_TRUE(t.hasMonitor(kUsbMonitor));
+    EXPECT_TRUE(t.machine.registry.keyExists("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME"));
+    EXPECT_TRUE(t.state.rowKinds.empty()) << "the kind went with its row";
 }
