@@ -206,6 +206,9 @@ TEST(InstallCommand, Windows98TargetWaitsForTheWorkerThenOffersARestart) {
     EXPECT_EQ(positions.back(), 89);
     EXPECT_EQ(t.window->workerWaits, 1);
     ASSERT_EQ(t.boxes().size(), 2u);
+    // Reported only once the worker has ended: its success, with the printer behind it.
+    EXPECT_EQ(t.boxTexts()[0], t.message("IDS_INF_NTRESTART"));
+    EXPECT_NE(t.printer("KLM-A100(P)"), nullptr);
     EXPECT_EQ(t.boxTexts()[1], t.message("IDS_INF_RESTART"));
     EXPECT_TRUE(t.frame.closed());
 }
