@@ -114,6 +114,7 @@ const Wording kWording[] = {
     {Program::Setup, "Message", "IDS_ERR_INSTALLFAILED", "The printer driver could not be installed."},
     {Program::Setup, "Message", "IDS_ERR_STARTINSTALL", "The installation could not be started."},
     {Program::Setup, "Message", "IDS_ERR_DEPENDENTFILES", "The list of dependent files of the driver %s is longer than 200 characters."},
+    {Program::Setup, "Message", "IDS_ERR_WRITEREG", "The registry record %s could not be written."},
     {Program::Uninstall, "Uninstall", "Close", "The printer driver setup is running.\\nPlease close it before you start the uninstaller."},
     {Program::Uninstall, "Uninstall", "Title", "Uninstall"},
     {Program::Uninstall, "Uninstall", "Note", "Check the printers, port monitors and print processors that you want to remove."},
@@ -155,7 +156,9 @@ const Wording kWording[] = {
     {Program::Uninstall, "Message", "IDS_ERR_GETPRNINFO", "The printer information cannot be read."},
     {Program::Uninstall, "Message", "IDS_ERR_HAVEJOB1", "%s is still in use by a printer or has print jobs waiting."},
     {Program::Uninstall, "Message", "IDS_ERR_HAVEJOB2", "The printer %s has print jobs waiting. Please let them finish or delete them first."},
-    {Program::Uninstall, "Message", "IDS_ERR_SPOOLER", "The print spooler did not start again. Start it in Services or restart Windows."},
+    {Program::Uninstall, "Message", "IDS_ERR_SPOOLER", "The print spooler could not be restarted. Restart Windows to finish the removal."},
+    {Program::Uninstall, "Message", "IDS_ERR_DELFILE", "The file %s could not be deleted."},
+    {Program::Uninstall, "Message", "IDS_ERR_USBDRIVER", "The USB device driver installer %s could not be started; the USB device driver was not removed."},
     {Program::Uninstall, "Message", "IDS_ERR_DELRECORD", "The registry records %s could not be removed."},
     {Program::Uninstall, "Message", "IDS_ERR_BADNAME", "%s in Uninstall.ini is not a plain file name; nothing was removed for it."},
 };

@@ -33,10 +33,12 @@ bool stop(plat::Platform& p, plat::ScHandle manager) {
 }
 
 // StartServiceA; a spooler still stopping answers "already running", so the stop is
-// awaited and the start tried once more. Answers the error of the last attempt (0: started).
-std::uint32_t start(plat::Platform& p, plat::ScHandle manager) {
+// awaited and the start tried once more. Answers the error of the last attempt (0: started);
+// `opened` tells whether the service could be opened at all.
+std::uint32_t start(plat::Platform& p, plat::ScHandle manager, bool* opened = nullptr) {
     plat::ScHandle service = p.services.OpenService(manager, kSpooler, plat::kServiceStart);
-    if (!service) return 0;
+    if (opened) *opened = service != 0;
+    if (!service) return p.process.GetLastError() ? p.process.GetLastError() : plat::kErrorServiceDoesNotExist;
     std::uint32_t error = 0;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (p.services.StartService(service)) {
@@ -54,8 +56,11 @@ std::uint32_t start(plat::Platform& p, plat::ScHandle manager) {
 
 bool StopSpooler(plat::Platform& p) {
     plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
+    if (!manager) manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
     if (!manager) return false;
-    const bool stopped = stop(p, manager);
+    // A stop that was refused or not seen to end is sent once more: replacing a DLL the
+    // spooler still holds would only leave it beside the old one under its "n" name.
+    const bool stopped = stop(p, manager) || stop(p, manager);
     p.clock.Sleep(100);
     p.services.CloseServiceHandle(manager);
     return stopped;
@@ -64,8 +69,9 @@ bool StopSpooler(plat::Platform& p) {
 void StartSpooler(plat::Platform& p, MessageBuffer& messages) {
     plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
     if (!manager) return;
-    const std::uint32_t error = start(p, manager);
-    if (error != 0 && error != plat::kErrorServiceAlreadyRunning) {
+    bool opened = false;
+    const std::uint32_t error = start(p, manager, &opened);
+    if (opened && error != 0 && error != plat::kErrorServiceAlreadyRunning) {
         char text[64];
         std::snprintf(text, sizeof text, "Start spool service error, error code = %u", static_cast<unsigned>(error));
         messages.set(text);
@@ -92,15 +98,24 @@ std::uint32_t WaitSpoolerRunning(plat::Platform& p, MessageBuffer& messages) {
 }
 
 bool RestartSpooler(plat::Platform& p) {
+    // Only a start that succeeded proves the restart: StartService succeeds on a stopped
+    // service alone, while "already running" means the old spooler never went away.
+    std::uint32_t error = plat::kErrorServiceNotActive;
     plat::ScHandle manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess);
     if (manager) {
         stop(p, manager);
         p.clock.Sleep(2000);
-        start(p, manager);
+        error = start(p, manager);
+        p.services.CloseServiceHandle(manager);
+    }
+    // One more start: a start refused once (a slow service manager) often goes through.
+    if (error != 0 && (manager = p.services.OpenSCManager(nullptr, nullptr, plat::kScManagerAllAccess)) != 0) {
+        if (error == plat::kErrorServiceAlreadyRunning) stop(p, manager);
+        error = start(p, manager);
         p.services.CloseServiceHandle(manager);
     }
     MessageBuffer ignored;
-    return WaitSpoolerRunning(p, ignored) == plat::kServiceRunning;
+    return WaitSpoolerRunning(p, ignored) == plat::kServiceRunning && error == 0;
 }
 
 }  // namespace cfg

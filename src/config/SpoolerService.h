@@ -24,8 +24,9 @@ void StartSpooler(plat::Platform& p, MessageBuffer& messages);
 // Polls up to ten times, 300 ms apart; answers the last state seen (1 when the service
 // could not be opened) and leaves "StartSpoolService error" unless it runs.
 std::uint32_t WaitSpoolerRunning(plat::Platform& p, MessageBuffer& messages);
-// Stop (awaited), two seconds' pause, start, and the wait for it to run; answers whether
-// the spooler runs at the end, so that the caller can say so when it does not.
+// Stop (awaited), two seconds' pause, start (once more when refused), and the wait for it
+// to run; answers whether the spooler really restarted (stopped, and runs at the end), so
+// that the caller can say so when it did not.
 bool RestartSpooler(plat::Platform& p);
 
 }  // namespace cfg

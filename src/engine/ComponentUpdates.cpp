@@ -3,6 +3,7 @@
 #include "config/RegistryKey.h"
 #include "config/SpoolerEnvironment.h"
 #include "config/SpoolerService.h"
+#include "engine/PackageRecords.h"
 #include "engine/SpoolerRegistration.h"
 #include "engine/SystemFileStaging.h"
 
@@ -31,11 +32,16 @@ bool isOutdated(RegistryKey& key, int packageVersion) {
     return !key.QueryDword("DriverVersion", &installed) || installed < static_cast<std::uint32_t>(packageVersion);
 }
 
-void writeVersion(EngineContext& ctx, const std::string& keyPath, int version, const std::string* driver) {
+// The spooler made the key when it took the component; a version that cannot be recorded
+// would have the component replaced again at every installation.
+bool writeVersion(EngineContext& ctx, const std::string& keyPath, int version, const std::string* driver,
+                  cfg::MessageBuffer& messages) {
     RegistryKey key(ctx.platform, Program::Setup, ctx.is64BitWindows);
-    if (!key.Open(plat::kHkeyLocalMachine, keyPath)) return;
-    if (driver) key.SetString("Driver", *driver);
-    key.SetDword("DriverVersion", static_cast<std::uint32_t>(version));
+    if (!OpenRecord(ctx, key, keyPath, false, messages)) return false;
+    if (driver && !key.SetString("Driver", *driver)) return RecordWriteFailed(ctx, key, keyPath, messages);
+    if (!key.SetDword("DriverVersion", static_cast<std::uint32_t>(version)))
+        return RecordWriteFailed(ctx, key, keyPath, messages);
+    return true;
 }
 
 // Installs a monitor that the spooler does not know yet: its DLL (under the "n" name
@@ -51,15 +57,21 @@ int installMonitor(EngineContext& ctx, plat::MonitorInfo2 monitor, const std::st
         if (!messages.empty()) return kMonitorNotAdded;
     }
     if (!RegisterPortMonitor(ctx, monitor, messages)) return kMonitorNotAdded;
-    writeVersion(ctx, kMonitorsKey + monitor.name.value_or(""), version, nullptr);
+    if (!writeVersion(ctx, kMonitorsKey + monitor.name.value_or(""), version, nullptr, messages)) return kMonitorNotAdded;
     return 0;
 }
 
 int checkMonitor(EngineContext& ctx, const plat::MonitorInfo2& monitor, const std::string& uiDll, int version,
                  int outdatedBit, cfg::OsClass os, cfg::MessageBuffer& messages) {
     RegistryKey key(ctx.platform, Program::Setup, ctx.is64BitWindows);
-    if (key.Open(plat::kHkeyLocalMachine, kMonitorsKey + monitor.name.value_or("")))
-        return isOutdated(key, version) ? outdatedBit : 0;
+    const std::string keyPath = kMonitorsKey + monitor.name.value_or("");
+    if (key.Open(plat::kHkeyLocalMachine, keyPath)) return isOutdated(key, version) ? outdatedBit : 0;
+    // Only a key that is not there means a monitor to install; a key that cannot be read
+    // says nothing about the monitor.
+    if (key.lastError() != plat::kErrorFileNotFound) {
+        messages.set(RecordFailureText(ctx, keyPath, key.lastError()));
+        return kMonitorNotAdded;
+    }
     return installMonitor(ctx, monitor, uiDll, version, os, messages);
 }
 
@@ -90,6 +102,10 @@ int checkPrintProcessor(EngineContext& ctx, cfg::OsClass os, const std::string& 
     RegistryKey key(ctx.platform, Program::Setup, ctx.is64BitWindows);
     if (key.Open(plat::kHkeyLocalMachine, PrintProcessorKey(ctx, os, processor)))
         return isOutdated(key, version) ? static_cast<int>(kPrintProcessorOutdated) : 0;
+    if (key.lastError() != plat::kErrorFileNotFound) {
+        messages.set(RecordFailureText(ctx, PrintProcessorKey(ctx, os, processor), key.lastError()));
+        return kProcessorNotAdded;
+    }
     key.Close();
     std::string file = dll;
     if (!file.empty()) InstallSystemFile(ctx, file, KindPrintProcessor, os, false, messages);
@@ -99,7 +115,7 @@ int checkPrintProcessor(EngineContext& ctx, cfg::OsClass os, const std::string& 
         messages.set(ctx.text("IDS_ERR_ADDPROCESSOR"));
         return kProcessorNotAdded;
     }
-    writeVersion(ctx, PrintProcessorKey(ctx, os, processor), version, nullptr);
+    if (!writeVersion(ctx, PrintProcessorKey(ctx, os, processor), version, nullptr, messages)) return kProcessorNotAdded;
     ctx.platform.clock.Sleep(200);
     return 0;
 }
@@ -119,9 +135,8 @@ bool ReplaceMonitorDll(EngineContext& ctx, const plat::MonitorInfo2& monitor, in
     // The Driver value must name the file that holds the new version: always when that is
     // the "n" copy, and for the monitors whose value setup keeps up to date.
     const bool renamed = written[0] == 'n';
-    writeVersion(ctx, kMonitorsKey + monitor.name.value_or(""), version,
-                 renamed || recordDriver ? &written : nullptr);
-    return true;
+    return writeVersion(ctx, kMonitorsKey + monitor.name.value_or(""), version,
+                        renamed || recordDriver ? &written : nullptr, messages);
 }
 
 namespace {
@@ -146,8 +161,12 @@ bool update9x(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& m
         } else {
             return false;
         }
-        key.SetString("Driver", recorded);
-        key.SetDword("DriverVersion", static_cast<std::uint32_t>(version));
+        if (!key.isOpen()) {
+            messages.set(RecordFailureText(ctx, keyPath, key.lastError()));
+            return false;
+        }
+        if (!key.SetString("Driver", recorded) || !key.SetDword("DriverVersion", static_cast<std::uint32_t>(version)))
+            return RecordWriteFailed(ctx, key, keyPath, messages);
         return true;
     };
     if (request.componentFlags & kUsbMonitorOutdated) {
@@ -178,9 +197,8 @@ bool replaceProcessor(EngineContext& ctx, InstallRequest& request, const std::st
         return false;
     }
     p.files.SetFileAttributes(target, plat::kFileAttributeArchive);
-    writeVersion(ctx, PrintProcessorKey(ctx, request.targetOs, request.printer.printProcessor.value_or("")),
-                 request.package.processorVersion(), nullptr);
-    return true;
+    return writeVersion(ctx, PrintProcessorKey(ctx, request.targetOs, request.printer.printProcessor.value_or("")),
+                        request.package.processorVersion(), nullptr, messages);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "config/MessageBoxes.h"
 #include "config/RegistryKey.h"
 #include "engine/ComponentUpdates.h"
+#include "engine/PackageRecords.h"
 #include "engine/PortSetup.h"
 #include "engine/SpoolerRegistration.h"
 #include "engine/SystemFileStaging.h"
@@ -38,7 +39,7 @@ private:
     bool driverFiles();
     bool languageMonitor();
     bool usbPortRecord();
-    void serialSettings();
+    bool serialSettings();
 
     EngineContext& ctx_;
     InstallRequest& r_;
@@ -98,13 +99,16 @@ bool Sequence::languageMonitor() {
 
 bool Sequence::usbPortRecord() {
     if (r_.portKind != kPortUsb) return true;
+    bool written = false;
     auto write = [&] {
+        const char* const keyPath = "SOFTWARE\\TARVEKO\\PRINTERPORT\\";
         cfg::RegistryKey key(ctx_.platform, Program::Setup, ctx_.is64BitWindows);
-        if (key.Open(plat::kHkeyLocalMachine, "SOFTWARE\\TARVEKO\\PRINTERPORT\\")) key.SetDword(r_.portName, 0);
+        if (!OpenRecord(ctx_, key, keyPath, false, messages_)) return;
+        written = key.SetDword(r_.portName, 0) || RecordWriteFailed(ctx_, key, keyPath, messages_);
     };
     if (!ctx_.is64BitWindows) {
         write();
-        return true;
+        return written;
     }
     // Without the library the record cannot be put where the port monitor reads it.
     plat::ModuleHandle kernel32 = ctx_.platform.process.LoadLibrary("Kernel32.dll");
@@ -115,20 +119,20 @@ bool Sequence::usbPortRecord() {
     }
     ctx_.platform.process.FreeLibrary(kernel32);
     cfg::WithFsRedirectionDisabled(ctx_.platform, Program::Setup, true, write);
-    return true;
+    return written;
 }
 
-void Sequence::serialSettings() {
-    if (r_.portKind != kPortCom) return;
+bool Sequence::serialSettings() {
+    if (r_.portKind != kPortCom) return true;
     const auto at = r_.portName.find("COM");
-    if (at == std::string::npos) return;
+    if (at == std::string::npos) return true;
     const std::string port = r_.portName.substr(at);
     const int number = port.size() > 3 && port[3] >= '0' && port[3] <= '9' ? port[3] - '0' : 0;
     if (r_.serial.parity >= 'A' && r_.serial.parity <= 'Z') r_.serial.parity = static_cast<char>(r_.serial.parity + 32);
     if (r_.targetOs != cfg::kOsWin9x)
-        WriteComSettingsNt(ctx_, port, r_.serial);
-    else
-        WriteComSettings9x(ctx_, number, port, r_.serial);
+        return WriteComSettingsNt(ctx_, port, r_.serial, messages_);
+    WriteComSettings9x(ctx_, number, port, r_.serial);
+    return true;
 }
 
 bool Sequence::run() {
@@ -145,7 +149,7 @@ bool Sequence::run() {
         return false;
     }
     if (r_.setAsDefault) MakeDefaultPrinter(ctx_, r_.modelName);
-    serialSettings();
+    if (!serialSettings()) return false;
     if (r_.targetOs != cfg::kOsWin9x)
         messages_.set(ctx_.text(r_.portKind == kPortUsb ? "IDS_INF_USBRESTART" : "IDS_INF_NTRESTART"));
     return true;

@@ -6,6 +6,7 @@
 #include "config/FsRedirection.h"
 #include "config/PackageFiles.h"
 #include "config/RegistryKey.h"
+#include "engine/PackageRecords.h"
 
 namespace engine {
 
@@ -122,11 +123,13 @@ void WriteComSettings9x(EngineContext& ctx, int comNumber, const std::string& co
     p.profile.WriteProfileString(std::nullopt, std::nullopt, std::nullopt);
 }
 
-void WriteComSettingsNt(EngineContext& ctx, const std::string& comPortName, const ComPortSettings& settings) {
-    if (comPortName.empty()) return;
+bool WriteComSettingsNt(EngineContext& ctx, const std::string& comPortName, const ComPortSettings& settings,
+                        cfg::MessageBuffer& messages) {
+    if (comPortName.empty()) return true;
     cfg::RegistryKey key(ctx.platform, cfg::Program::Setup, ctx.is64BitWindows);
-    if (!key.Open(plat::kHkeyLocalMachine, kNtPortsKey)) return;
-    key.SetString(comPortName, FormatSettingsLine(settings));
+    if (!OpenRecord(ctx, key, kNtPortsKey, false, messages)) return false;
+    if (!key.SetString(comPortName, FormatSettingsLine(settings))) return RecordWriteFailed(ctx, key, kNtPortsKey, messages);
+    return true;
 }
 
 int AddTcpIpPort(EngineContext& ctx, const std::string& portName, const std::string& hostAddress) {
@@ -173,22 +176,30 @@ int AddTcpIpPort(EngineContext& ctx, const std::string& portName, const std::str
     return 0;
 }
 
-void WriteUsbPortRecords(EngineContext& ctx, const std::string& usbPortName) {
+bool WriteUsbPortRecords(EngineContext& ctx, const std::string& usbPortName, cfg::MessageBuffer& messages) {
     auto& p = ctx.platform;
     const std::string packageFile = cfg::ProgramFolder(p) + cfg::kPackageFile;
     const std::uint32_t deviceValue = p.profile.GetPrivateProfileInt("SUPPORTED-USB-DEVICE", usbPortName, 0, packageFile);
+    bool written = false;
     cfg::WithFsRedirectionDisabled(p, cfg::Program::Setup, ctx.is64BitWindows, [&] {
         {
             cfg::RegistryKey key(p, cfg::Program::Setup, ctx.is64BitWindows);
-            cfg::OpenOrCreate(key, p, cfg::Program::Setup, ctx.is64BitWindows, plat::kHkeyLocalMachine, kPortNameKey);
-            key.SetDword(usbPortName, deviceValue);
-            key.Close();
+            if (!OpenRecord(ctx, key, kPortNameKey, true, messages)) return;
+            if (!key.SetDword(usbPortName, deviceValue)) {
+                RecordWriteFailed(ctx, key, kPortNameKey, messages);
+                return;
+            }
         }
         cfg::RegistryKey key(p, cfg::Program::Setup, ctx.is64BitWindows);
-        cfg::OpenOrCreate(key, p, cfg::Program::Setup, ctx.is64BitWindows, plat::kHkeyLocalMachine, kPrinterPortKey);
-        for (int slot = 1; slot <= 8; ++slot) key.SetDword("D" + std::to_string(slot), 0);
-        key.Close();
+        if (!OpenRecord(ctx, key, kPrinterPortKey, true, messages)) return;
+        for (int slot = 1; slot <= 8; ++slot)
+            if (!key.SetDword("D" + std::to_string(slot), 0)) {
+                RecordWriteFailed(ctx, key, kPrinterPortKey, messages);
+                return;
+            }
+        written = true;
     });
+    return written;
 }
 
 }  // namespace engine

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/MessageBuffer.h"
 #include "engine/EngineContext.h"
 #include "engine/InstallRequest.h"
 
@@ -29,7 +30,9 @@ std::array<std::uint8_t, kDcbSize> ComDcbBytes(const ComPortSettings& settings);
 void WriteComSettings9x(EngineContext& ctx, int comNumber, const std::string& comPortName,
                         const ComPortSettings& settings);
 // Windows NT and later: the settings line as a REG_SZ value of the existing Ports key.
-void WriteComSettingsNt(EngineContext& ctx, const std::string& comPortName, const ComPortSettings& settings);
+// False, with the reason in `messages`, when the line could not be written.
+bool WriteComSettingsNt(EngineContext& ctx, const std::string& comPortName, const ComPortSettings& settings,
+                        cfg::MessageBuffer& messages);
 
 // 1 when the Standard TCP/IP port monitor took the port (one of that name already there
 // counts), 0 after the system's text was shown in an "ERROR" box.
@@ -37,6 +40,7 @@ int AddTcpIpPort(EngineContext& ctx, const std::string& portName, const std::str
 
 // The port's number from SUPPORTED-USB-DEVICE under SOFTWARE\TARVEKO\PORTNAME, and the
 // D1..D8 slots under SOFTWARE\TARVEKO\PRINTERPORT, in the 64-bit view on 64-bit Windows.
-void WriteUsbPortRecords(EngineContext& ctx, const std::string& usbPortName);
+// False, with the reason in `messages`, when a record could not be written.
+bool WriteUsbPortRecords(EngineContext& ctx, const std::string& usbPortName, cfg::MessageBuffer& messages);
 
 }  // namespace engine

@@ -83,7 +83,10 @@ int fromDriverCache(EngineContext& ctx, const std::string& file, cfg::OsClass os
         }
     }
     std::string temp;
-    p.files.GetTempPath(kPathSize, &temp);
+    if (p.files.GetTempPath(kPathSize, &temp) == 0 || temp.empty()) {
+        *handled = false;  // a bare name would copy from the current folder: the package copy it is
+        return 0;
+    }
     if (!p.spooler.GetPrinterDriverDirectory(environment, kPathSize, &dir)) {
         messages.set(ctx.text("IDS_ERR_GETDRIVERDIR"));
         return 0;
@@ -223,6 +226,7 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
     const std::string destination = target + "\\" + written;
 
     bool copied = false;
+    bool targetThere = false;
     std::uint32_t error = 0;
     // The attribute is cleared in the view the copy writes to. A copy of a package on
     // read-only media is read-only itself: it is made writable again at once, or the next
@@ -232,6 +236,7 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
         copied = p.files.CopyFile(source, destination, false);
         error = copied ? 0 : p.process.GetLastError();
         if (copied) p.files.SetFileAttributes(destination, plat::kFileAttributeArchive);
+        if (!copied) targetThere = exists(ctx, destination);
     };
     if (kind == KindSystem) {
         if (!runRedirected(ctx, copy)) {
@@ -242,8 +247,11 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
         copy();
     }
     if (copied) return 1;
-    if (error == plat::kErrorSharingViolation) return 32;
-    if (error == plat::kErrorAccessDenied) return 5;
+    // A file in use, or refused, is only a file the caller may skip (or write beside under
+    // its "n" name) when a copy of it is already there; a refused file that is not there is
+    // simply missing, and an installation without it must not report success.
+    if (targetThere && error == plat::kErrorSharingViolation) return 32;
+    if (targetThere && error == plat::kErrorAccessDenied) return 5;
     bool found = false;
     const std::string system = systemText(ctx, error, &found);
     messages.set(ctx.text("IDS_ERR_COPYFIEL") +
@@ -313,7 +321,11 @@ int ExtractFromDriverCache(EngineContext& ctx) {
     int result = 0;
     for (const auto& cabinet : ctx.cabinets) {
         std::string temp;
-        p.files.GetTempPath(kPathSize, &temp);
+        // Without the temporary folder the files would land in the current one, the package.
+        if (p.files.GetTempPath(kPathSize, &temp) == 0 || temp.empty()) {
+            result = 0;
+            continue;
+        }
         result = p.files.SetupIterateCabinet(dir + cabinet, [&](plat::CabinetNotification& n) -> std::uint32_t {
             if (n.notification != plat::kSpFileNotifyFileInCabinet) return 0;
             n.fullTargetName = temp + n.nameInCabinet;

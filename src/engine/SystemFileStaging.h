@@ -23,8 +23,8 @@ enum FileInstallKind : int {
 // A file of the universal printer driver family (UNIDRV*, STDNAMES*, TTFSUB*, UNIRES*).
 bool IsUniversalDriverFile(const std::string& upperCaseName);
 
-// Upper-cases `fileName` in place. 1 in place; 32 target in use and 5 access refused,
-// both without a message; 0 otherwise, with the reason in `messages` (except a name that
+// Upper-cases `fileName` in place. 1 in place; 32 target in use and 5 access refused, both
+// without a message and only when a copy of the file is already there; 0 otherwise, with the reason in `messages` (except a name that
 // stands for no file, which is skipped silently).
 int InstallSystemFile(EngineContext& ctx, std::string& fileName, int kind, cfg::OsClass os, bool newName,
                       cfg::MessageBuffer& messages);

@@ -108,7 +108,11 @@ bool prepareRequest(SetupWizardDialog& w) {
             r.alternateUsbPortName = installed;
             r.printer.portName = installed;
         }
-        engine::WriteUsbPortRecords(ctx, installed);
+        if (!engine::WriteUsbPortRecords(ctx, installed, w.messages)) {
+            tell(p, w.messages.text());
+            w.messages.clear();
+            return false;
+        }
         if (r.targetOs == cfg::kOsNt4) return tell(p, messageText(p, "IDS_ERR_NOSUPPORTUSB")), false;
     }
     return true;

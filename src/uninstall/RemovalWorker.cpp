@@ -192,7 +192,7 @@ private:
     void deletePackageKey(const std::string& leaf) {
         const std::string path = std::string(kPackageKey) + "\\" + leaf;
         if (!run_.state.is64BitWindows) {
-            p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, path);
+            deleteKey(path);
             return;
         }
         plat::ModuleHandle advapi32 = p_.process.LoadLibrary("Advapi32.dll");
@@ -203,6 +203,22 @@ private:
         if (advapi32) p_.process.FreeLibrary(advapi32);
         if (rc != 0 && rc != static_cast<long>(plat::kErrorFileNotFound))
             addKey("IDS_ERR_DELRECORD", "HKLM\\" + path);
+    }
+
+    // A key that is gone already is what was wanted; any other refusal leaves a record of
+    // the package behind, which the user must hear of.
+    void deleteKey(const std::string& path) {
+        const long rc = p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, path);
+        if (rc != 0 && rc != static_cast<long>(plat::kErrorFileNotFound)) addKey("IDS_ERR_DELRECORD", "HKLM\\" + path);
+    }
+
+    // Likewise for a file: one left behind is named. A file the running spooler still holds
+    // (the order of the steps restarts it before the files go) is the reason a restart of
+    // Windows is offered, and not named.
+    void deleteFile(const std::string& path) {
+        if (p_.files.DeleteFile(path)) return;
+        const std::uint32_t error = p_.process.GetLastError();
+        if (error != plat::kErrorFileNotFound && error != plat::kErrorSharingViolation) addKey("IDS_ERR_DELFILE", path);
     }
 
     // The spooler is restarted between removals; if it does not come back, the user must
@@ -237,9 +253,10 @@ private:
             const std::string path = dir + "\\" + *names[i];
             if (run_.state.is64BitWindows && i < 2) {
                 // The monitors live in the real system32 folder, which redirection hides.
-                if (!cfg::WithFsRedirectionDisabledSilently(p_, true, [&] { p_.files.DeleteFile(path); })) return;
+                if (!cfg::WithFsRedirectionDisabledSilently(p_, true, [&] { deleteFile(path); }))
+                    addKey("IDS_ERR_DELFILE", path);
             } else {
-                p_.files.DeleteFile(path);
+                deleteFile(path);
             }
         }
     }
@@ -274,7 +291,7 @@ private:
         // An empty name would delete ...\Monitors itself.
         if (namesFile(extraMonitor)) {
             const std::string monitorKey = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor;
-            p_.registry.RegDeleteKey(plat::kHkeyLocalMachine, monitorKey.substr(0, kRegistryPathLimit));
+            deleteKey(monitorKey.substr(0, kRegistryPathLimit));
         }
         deleteMonitorFiles(files);
         addKey("IDS_SUCCESS", name);
@@ -294,15 +311,14 @@ private:
         }
         restartSpooler();
         wait(500);
-        p_.registry.RegDeleteKey(plat::kHkeyLocalMachine,
-                                 std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+        deleteKey(std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
                                      cfg::SpoolerEnvironmentName(run_.state.osClass, run_.state.is64BitWindows) +
                                      "\\Print Processors\\" + name);
         std::string dir;
         if (!p_.spooler.GetPrintProcessorDirectory(environment(), kDirectorySize, &dir)) {
             addLine(kNoSystemDirectory);
         } else if (namesFile(file)) {
-            p_.files.DeleteFile(dir + "\\" + file);
+            deleteFile(dir + "\\" + file);
         }
         addKey("IDS_SUCCESS", name);
         deleteRow(row);
@@ -368,11 +384,17 @@ private:
     void removeUsbDriver() {
         addKey("IDS_DELETING3");
         std::string dir;
-        p_.process.GetCurrentDirectory(kInstallerPathSize, &dir);
+        const std::uint32_t length = p_.process.GetCurrentDirectory(kInstallerPathSize, &dir);
         const char* installer =
             run_.state.is64BitWindows ? "\\USBDrv\\USBDriver_x64\\Install.exe" : "\\USBDrv\\USBDriver\\Install.exe";
         const std::string path = (dir + installer).substr(0, kInstallerPathSize - 1);
-        p_.shell.ShellExecute(0, "open", path, std::string("22"), std::nullopt, plat::kSwShowNormal);
+        // The shell answers above 32 when the program was started; anything else means the
+        // USB driver is still there, and saying it finished would be untrue.
+        if (length == 0 || length >= kInstallerPathSize ||
+            p_.shell.ShellExecute(0, "open", path, std::string("22"), std::nullopt, plat::kSwShowNormal) <= 32) {
+            addKey("IDS_ERR_USBDRIVER", path);
+            return;
+        }
         wait(500);
         const std::string title = cfg::LanguageFile(p_, cfg::Program::Uninstall, "Uninstall").GetText("CaptionName");
         // FindWindowA with an empty title finds any untitled window: without a configured

@@ -101,6 +101,22 @@ struct EngineMachine : TestMachine {
         fs.setRedirection(is64, is64, "C:\\WINDOWS");
     }
 
+    // Where a 64-bit process (a driver installer, the spooler) sees the path: the real
+    // system32 on 64-bit Windows, whatever the program's redirection is at the moment.
+    void writeNative(const std::string& path, const std::string& bytes) {
+        withoutRedirection([&] { machine.files.writeFile(path, bytes); });
+    }
+    void removeNative(const std::string& path) {
+        withoutRedirection([&] { machine.files.removeFile(path); });
+    }
+    template <class Op>
+    void withoutRedirection(Op op) {
+        const bool redirected = machine.files.redirectionEnabled();
+        machine.files.setRedirection(is64, false, "C:\\WINDOWS");
+        op();
+        machine.files.setRedirection(is64, redirected, "C:\\WINDOWS");
+    }
+
     engine::InstallChoices choices(const std::string& model, int category, const std::string& port) const {
         engine::InstallChoices c;
         c.model = model;
@@ -132,7 +148,7 @@ struct EngineMachine : TestMachine {
         if (request.portKind == engine::kPortUsb) {
             request.portName = engine::UsbInstallSteps::InstalledPortName(request.portName);
             request.printer.portName = request.portName;
-            engine::WriteUsbPortRecords(ctx, request.portName);
+            if (!engine::WriteUsbPortRecords(ctx, request.portName, messages)) return {engine::kFailed, messages.text(), ""};
             // The package's USB monitor offers the ports it has records for.
             bool known = false;
             for (const auto& port : machine.spooler.portNames()) known = known || port == request.portName;

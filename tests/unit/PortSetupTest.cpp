@@ -110,11 +110,14 @@ TEST(PortSetup, NtSettingsGoUnderTheExistingPortsKeyInThe64BitView) {
     t.p.registry.RegDeleteKey(plat::kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
     ASSERT_FALSE(t.machine.registry.keyExists(kNtPorts));
     EngineContext ctx(t.p, false);
-    WriteComSettingsNt(ctx, ComPortName("QXCOM5:"), Serial(4800, 'e', 7, 1.5, 'x'));
+    cfg::MessageBuffer messages;
+    EXPECT_FALSE(WriteComSettingsNt(ctx, ComPortName("QXCOM5:"), Serial(4800, 'e', 7, 1.5, 'x'), messages));
     EXPECT_FALSE(t.machine.registry.keyExists(kNtPorts)) << "never created";
+    EXPECT_FALSE(messages.empty()) << "a port without its settings is a failure with its reason";
+    messages.clear();
 
     t.machine.registry.poke(kNtPorts, "COM1:", plat::kRegSz, {'9', 0});
-    WriteComSettingsNt(ctx, ComPortName("QXCOM5:"), Serial(4800, 'e', 7, 1.5, 'x'));
+    EXPECT_TRUE(WriteComSettingsNt(ctx, ComPortName("QXCOM5:"), Serial(4800, 'e', 7, 1.5, 'x'), messages));
     auto v = t.machine.registry.peek(kNtPorts, "COM5:");
     ASSERT_TRUE(v);
     EXPECT_EQ(v->type, plat::kRegSz);
@@ -125,7 +128,7 @@ TEST(PortSetup, NtSettingsGoUnderTheExistingPortsKeyInThe64BitView) {
     t64.machine.setWindows(sim::WindowsVersion::Win7, true);
     t64.machine.registry.poke(kNtPorts, "COM1:", plat::kRegSz, {'9', 0});
     EngineContext ctx64(t64.p, true);
-    WriteComSettingsNt(ctx64, "COM2:", Serial(9600, 'n', 8, 1, 'p'));
+    EXPECT_TRUE(WriteComSettingsNt(ctx64, "COM2:", Serial(9600, 'n', 8, 1, 'p'), messages));
     EXPECT_TRUE(t64.value(kNtPorts, "COM2:"));
 }
 
@@ -171,11 +174,12 @@ TEST(PortSetup, TcpIpFailuresShowTheSystemTextInAnErrorBox) {
 }
 
 TEST(PortSetup, UsbRecordsTakeTheNumberFromThePackageFileOrZero) {
+    cfg::MessageBuffer messages;
     PortMachine t;
     t.machine.process.currentDir = "C:\\TEMP";  // the package file is the one beside the program
     EngineContext ctx(t.p, false);
-    WriteUsbPortRecords(ctx, "USB_KLM-A100_2");
-    WriteUsbPortRecords(ctx, "USB_KLM-Z9_1");
+    EXPECT_TRUE(WriteUsbPortRecords(ctx, "USB_KLM-A100_2", messages));
+    EXPECT_TRUE(WriteUsbPortRecords(ctx, "USB_KLM-Z9_1", messages));
     EXPECT_EQ(t.value("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME", "USB_KLM-A100_2"), Bytes({102, 0, 0, 0}));
     EXPECT_EQ(t.value("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME", "USB_KLM-Z9_1"), Bytes({0, 0, 0, 0}));
     for (int slot = 1; slot <= 8; ++slot)
@@ -187,15 +191,18 @@ TEST(PortSetup, UsbRecordsTakeTheNumberFromThePackageFileOrZero) {
     denied.machine.faults.failCall("RegCreateKeyExA", plat::kErrorAccessDenied);
     denied.machine.faults.failCall("RegOpenKeyExA", plat::kErrorAccessDenied);
     EngineContext deniedCtx(denied.p, false);
-    WriteUsbPortRecords(deniedCtx, "USB_KLM-A100_1");
+    cfg::MessageBuffer refused;
+    EXPECT_FALSE(WriteUsbPortRecords(deniedCtx, "USB_KLM-A100_1", refused));
     EXPECT_TRUE(denied.boxes().empty());
+    EXPECT_EQ(refused.text().rfind("The registry record HKEY_LOCAL_MACHINE\\SOFTWARE\\TARVEKO\\PORTNAME\\ could not be written.\nAccess is denied.", 0), 0u) << refused.text();
 }
 
 TEST(PortSetup, UsbRecordsLieInThe64BitViewOn64BitWindows) {
+    cfg::MessageBuffer messages;
     PortMachine t;
     t.machine.setWindows(sim::WindowsVersion::Win7, true);
     EngineContext ctx(t.p, true);
-    WriteUsbPortRecords(ctx, "USB_KLM-C5_3");
+    EXPECT_TRUE(WriteUsbPortRecords(ctx, "USB_KLM-C5_3", messages));
     EXPECT_EQ(t.value("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME", "USB_KLM-C5_3"), Bytes({153, 0, 0, 0}));
     EXPECT_TRUE(t.value("HKLM\\SOFTWARE\\TARVEKO\\PRINTERPORT", "D8"));
     EXPECT_FALSE(t.machine.registry.keyExists("HKLM\\SOFTWARE\\Wow6432Node\\TARVEKO"));

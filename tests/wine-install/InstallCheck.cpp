@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     if (request.portKind == engine::kPortUsb) {
         request.portName = engine::UsbInstallSteps::InstalledPortName(request.portName);
         request.printer.portName = request.portName;
-        engine::WriteUsbPortRecords(ctx, request.portName);
+        check(engine::WriteUsbPortRecords(ctx, request.portName, messages), "USB port records " + request.portName);
     }
 
     std::atomic<int> state{engine::kRunning};
