@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/WinTypes.h"
 
@@ -16,6 +17,13 @@ public:
     virtual WindowHandle FindWindowByTitle(const std::string& utf8Title) = 0;
     // A title from the language files: ANSI bytes of the system's code page (FindWindowA).
     virtual WindowHandle FindWindowByAnsiTitle(const std::string& ansiTitle) = 0;
+    // Every top-level window of `className` (any class when empty) titled `utf8Title` as
+    // Unicode (FindWindowExW) or `ansiTitle` as the ANSI bytes of the code page in use
+    // (FindWindowExA), each once, in the desktop's order; an empty form is not looked for.
+    // A program that set its caption from a language file's bytes is found by the second
+    // whatever the code page; one that set it in Unicode by the first.
+    virtual std::vector<WindowHandle> FindWindows(const std::string& className, const std::string& utf8Title,
+                                                  const std::string& ansiTitle) = 0;
     virtual bool SetForegroundWindow(WindowHandle window) = 0;
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool OpenIcon(WindowHandle window) = 0;

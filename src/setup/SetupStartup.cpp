@@ -8,14 +8,13 @@
 #include "config/MessageBoxes.h"
 #include "config/PackageConfig.h"
 #include "config/PackageFiles.h"
+#include "config/ProgramWindows.h"
 #include "config/Wow64.h"
 
 namespace setup {
 
 using cfg::Program;
 
-const char* const kSetupWindowTitles[2] = {"Printer Driver Setup", "打印机驱动安装程序"};
-const char* const kUninstallWindowTitles[2] = {"Uninstall", "打印机卸载程序"};
 
 namespace {
 
@@ -62,23 +61,18 @@ int ReadIniInt(plat::Platform& p, const std::string& file, const std::string& se
     return cfg::ReadIniNumber(p, file, section, key, 200);
 }
 
-plat::WindowHandle FindWindowByTitles(plat::Platform& p, const char* const titles[2]) {
-    plat::WindowHandle w = p.windows.FindWindowByTitle(titles[0]);
-    return w ? w : p.windows.FindWindowByTitle(titles[1]);
-}
-
 StartupDecision RunSetupStartup(plat::Platform& p) {
     StartupDecision d;
     p.process.CreateMutex(true, cfg::ApplicationName(p));
     if (p.process.GetLastError() == plat::kErrorAlreadyExists) {
-        if (plat::WindowHandle w = FindWindowByTitles(p, kSetupWindowTitles)) {
+        if (plat::WindowHandle w = cfg::FindSetupWindow(p)) {
             p.windows.SetForegroundWindow(w);
             if (p.windows.IsIconic(w)) p.windows.OpenIcon(w);
         }
         d.outcome = StartupDecision::AlreadyRunning;
         return d;
     }
-    if (FindWindowByTitles(p, kUninstallWindowTitles)) return refuse(p, d, "Setup", "Close");
+    if (cfg::FindUninstallWindow(p)) return refuse(p, d, "Setup", "Close");
     if (isRefusedWindowsVersion(p)) return refuse(p, d, "Setup", "Nonsupport");
 
     d.is64BitWindows = IsWow64(p);

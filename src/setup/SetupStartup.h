@@ -25,18 +25,10 @@ struct StartupDecision {
     int useChineseFont = 0;  // LANGUAGE zero or absent
 };
 
-// The wizard window's titles, English and Chinese, that mark a running setup and a
-// running uninstaller.
-extern const char* const kSetupWindowTitles[2];
-extern const char* const kUninstallWindowTitles[2];
-
 // Runs the start-up checks in order. The named mutex stays held for the process's life.
 StartupDecision RunSetupStartup(plat::Platform& p);
 
 // One integer of an INI file named relative to the current directory (0 when absent).
 int ReadIniInt(plat::Platform& p, const std::string& file, const std::string& section, const std::string& key);
-
-// A window with one of the titles, English first.
-plat::WindowHandle FindWindowByTitles(plat::Platform& p, const char* const titles[2]);
 
 }  // namespace setup

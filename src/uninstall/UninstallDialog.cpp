@@ -229,8 +229,9 @@ void UninstallDialog::OnSelect() {
 void UninstallDialog::OnHelp() {
     // The English package titles this dialog "Uninstall" as well; taking it for the help
     // window would make F1 do nothing there.
-    const plat::WindowHandle help = p_.windows.FindWindowByTitle(kHelpWindowTitle);
-    if (help && help != self_) {
+    // Every window so titled is looked at: the first one found may be this dialog.
+    for (plat::WindowHandle help : p_.windows.FindWindows(std::string(), kHelpWindowTitle, std::string())) {
+        if (help == self_) continue;
         p_.windows.SetForegroundWindow(help);
         if (p_.windows.IsIconic(help)) p_.windows.OpenIcon(help);
         return;

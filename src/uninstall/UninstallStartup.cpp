@@ -3,20 +3,11 @@
 #include "config/IniValues.h"
 #include "config/LanguageFile.h"
 #include "config/MessageBoxes.h"
+#include "config/ProgramWindows.h"
 
 namespace uninstall {
 
 using cfg::Program;
-
-// The window of an English package is titled "Uninstall"; looking only for the Chinese
-// title would let a second English instance start silently and do nothing visible.
-const char* const kUninstallWindowTitles[2] = {"Uninstall", "打印机卸载程序"};
-const char* const kSetupWindowTitles[2] = {"打印机驱动安装程序", "Printer Driver Setup"};
-
-plat::WindowHandle FindWindowByTitles(plat::Platform& p, const char* const titles[2]) {
-    plat::WindowHandle w = p.windows.FindWindowByTitle(titles[0]);
-    return w ? w : p.windows.FindWindowByTitle(titles[1]);
-}
 
 int ReadLanguageSwitch(plat::Platform& p) {
     // Relative on purpose: the uninstaller finds all of its files through the current
@@ -28,14 +19,14 @@ UninstallStartupDecision RunUninstallStartup(plat::Platform& p) {
     UninstallStartupDecision d;
     p.process.CreateMutex(true, cfg::ApplicationName(p));
     if (p.process.GetLastError() == plat::kErrorAlreadyExists) {
-        if (plat::WindowHandle w = FindWindowByTitles(p, kUninstallWindowTitles)) {
+        if (plat::WindowHandle w = cfg::FindUninstallDialog(p)) {
             p.windows.SetForegroundWindow(w);
             if (p.windows.IsIconic(w)) p.windows.OpenIcon(w);
         }
         d.outcome = UninstallStartupDecision::AlreadyRunning;
         return d;
     }
-    if (FindWindowByTitles(p, kSetupWindowTitles)) {
+    if (cfg::FindSetupWindow(p)) {
         cfg::ShowAppMessage(p, Program::Uninstall, cfg::LanguageFile(p, Program::Uninstall, "Uninstall").GetText("Close"),
                             plat::kMbOk);
         d.outcome = UninstallStartupDecision::SetupRunning;

@@ -16,18 +16,11 @@ struct UninstallStartupDecision {
     int useChineseFont = 0;  // LANGUAGE zero or absent: the dialogs get the GB2312 font
 };
 
-// Titles of the uninstaller's own window (English package first) and of setup's wizard.
-extern const char* const kUninstallWindowTitles[2];
-extern const char* const kSetupWindowTitles[2];
-
 // Runs the start-up checks in order. The named mutex stays held for the process's life.
 UninstallStartupDecision RunUninstallStartup(plat::Platform& p);
 
 // The package's LANGUAGE switch, read from DRVCONFIG\setup.ini under the current
 // directory; 0 also when the file or key is missing.
 int ReadLanguageSwitch(plat::Platform& p);
-
-// The first top-level window that carries one of the titles, tried in order.
-plat::WindowHandle FindWindowByTitles(plat::Platform& p, const char* const titles[2]);
 
 }  // namespace uninstall

@@ -498,6 +498,13 @@ TEST(UninstallDialog, HelpIsNotMistakenForTheDialogItself) {
     m.dialog->OnHelp();
     ASSERT_EQ(m.machine.shell.starts().size(), 1u);
     EXPECT_EQ(m.machine.shell.starts()[0].file, ".\\Uninstall_EN.CHM");
+
+    // With the help open, F1 looks past the dialog to it instead of opening it again.
+    const auto titled = m.machine.windows.FindWindows("", "Uninstall", "");
+    ASSERT_EQ(titled.size(), 2u);
+    m.dialog->OnHelp();
+    EXPECT_EQ(m.machine.shell.starts().size(), 1u);
+    EXPECT_EQ(m.machine.windows.foreground(), titled[1]);
 }
 
 TEST(UninstallDialog, AboutBoxTextsAndItsOwnFontFlag) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/LanguageFile.h"
+#include "config/ProgramWindows.h"
 #include "uninstall/UninstallStartup.h"
 #include "uninstall/UninstallState.h"
 #include "TestMachine.h"
@@ -238,4 +239,44 @@ TEST(UninstallIniSearch, DirectoryOf255CharactersStillFits) {
     t.machine.files.writeFile(dir + "\\Uninstall.ini", "");
     EXPECT_EQ(t.find().outcome, IniSearchResult::Found);
     EXPECT_EQ(t.state.iniPath, dir + "\\Uninstall.ini");
+}
+
+// Each program sets its caption from its language file as ANSI text. A Chinese package on
+// a Windows whose code page is not Chinese shows those GBK bytes, not the Chinese title in
+// Unicode: the windows must be found by the language file's bytes as well. A second
+// uninstaller looks only for a dialog, never for the help viewer titled alike.
+TEST(UninstallStartup, ProgramWindowsAreFoundInEitherFormAndTheHelpViewerIsNoInstance) {
+    enum Lookup { Setup, Uninstall, UninstallDialog };
+    struct Case {
+        bool chinesePackage;
+        const char* title;  // nullptr: the package's own caption bytes for that window
+        const char* className;
+        Lookup lookup;
+        bool found;
+    };
+    const Case cases[] = {
+        {true, nullptr, "#32770", Setup, true},
+        {true, nullptr, "#32770", Uninstall, true},
+        {true, nullptr, "#32770", UninstallDialog, true},
+        {false, "打印机卸载程序", "#32770", UninstallDialog, true},
+        {false, "Uninstall", "#32770", UninstallDialog, true},
+        {false, "Uninstall", "HH Parent", UninstallDialog, false},
+        {false, "Uninstall", "HH Parent", Uninstall, true},
+    };
+    for (const Case& c : cases) {
+        Uninstaller t;
+        if (c.chinesePackage)
+            for (const char* file : {"setup.ini", "uninstall.ini"})
+                t.write(std::string("language\\") + file,
+                        *t.machine.files.readFile(std::string("C:\\PKG\\language-zh\\") + file));
+        std::string title = c.title ? c.title : "";
+        if (!c.title)
+            title = c.lookup == Setup ? cfg::LanguageFile(t.p, cfg::Program::Setup, "Setup").GetText("Caption")
+                                      : cfg::LanguageFile(t.p, cfg::Program::Uninstall, "Uninstall").GetText("Title");
+        const plat::WindowHandle window = t.machine.windows.addWindow(title, false, UINT64_MAX, c.className);
+        const plat::WindowHandle found = c.lookup == Setup       ? cfg::FindSetupWindow(t.p)
+                                         : c.lookup == Uninstall ? cfg::FindUninstallWindow(t.p)
+                                                                 : cfg::FindUninstallDialog(t.p);
+        EXPECT_EQ(found, c.found ? window : 0u) << title << " " << c.className << " " << c.lookup;
+    }
 }

@@ -37,8 +37,9 @@ bool sameTitleAnsi(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-plat::WindowHandle SimWindows::addWindow(const std::string& utf8Title, bool iconic, std::uint64_t closesAtMs) {
-    SimWindow w{next_, utf8Title, iconic, closesAtMs};
+plat::WindowHandle SimWindows::addWindow(const std::string& utf8Title, bool iconic, std::uint64_t closesAtMs,
+                                         const std::string& className) {
+    SimWindow w{next_, utf8Title, iconic, closesAtMs, className};
     next_ += 2;
     windows_.push_back(w);
     return w.handle;
@@ -80,6 +81,20 @@ plat::WindowHandle SimWindows::FindWindowByAnsiTitle(const std::string& ansiTitl
     for (const auto& w : windows_)
         if (sameTitleAnsi(w.title, ansiTitle) && state_.nowMs < w.closesAtMs) return w.handle;
     return 0;
+}
+
+std::vector<plat::WindowHandle> SimWindows::FindWindows(const std::string& className, const std::string& utf8Title,
+                                                        const std::string& ansiTitle) {
+    std::vector<plat::WindowHandle> found;
+    for (const auto& w : windows_) {
+        if (state_.nowMs >= w.closesAtMs || (!className.empty() && !sameTitleUtf8(w.className, className))) continue;
+        const bool unicode = !utf8Title.empty() && sameTitleUtf8(w.title, utf8Title);
+        const bool ansi = !ansiTitle.empty() && sameTitleAnsi(w.title, ansiTitle);
+        if (unicode || ansi) found.push_back(w.handle);
+    }
+    const bool failW = !utf8Title.empty() && state_.enter("FindWindowExW");
+    const bool failA = !ansiTitle.empty() && state_.enter("FindWindowExA");
+    return failW || failA ? std::vector<plat::WindowHandle>{} : found;
 }
 
 bool SimWindows::SetForegroundWindow(plat::WindowHandle window) {

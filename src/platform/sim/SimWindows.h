@@ -15,9 +15,10 @@ namespace sim {
 
 struct SimWindow {
     plat::WindowHandle handle = 0;
-    std::string title;  // UTF-8
+    std::string title;  // as set: UTF-8 for a Unicode caption, the language file's bytes for an ANSI one
     bool iconic = false;
     std::uint64_t closesAtMs = UINT64_MAX;  // on the virtual clock
+    std::string className = "#32770";        // a dialog, unless told otherwise
 };
 
 struct Broadcast {
@@ -40,7 +41,7 @@ public:
     explicit SimWindows(SimState& state) : state_(state) {}
 
     plat::WindowHandle addWindow(const std::string& utf8Title, bool iconic = false,
-                                 std::uint64_t closesAtMs = UINT64_MAX);
+                                 std::uint64_t closesAtMs = UINT64_MAX, const std::string& className = "#32770");
     const std::vector<Broadcast>& broadcasts() const { return broadcasts_; }
     void removeWindow(plat::WindowHandle window);
     const SimWindow* window(plat::WindowHandle handle) const;
@@ -56,6 +57,11 @@ public:
     plat::WindowHandle FindWindowByTitle(const std::string& utf8Title) override;
     // The simulated desktop keeps titles as the bytes they were given.
     plat::WindowHandle FindWindowByAnsiTitle(const std::string& ansiTitle) override;
+    // The desktop keeps each title as the bytes it was set with and has no code page: a
+    // title set in GBK is found by its bytes through the ANSI form, not by the Chinese
+    // text through the Unicode one, as on a Windows whose code page is not Chinese.
+    std::vector<plat::WindowHandle> FindWindows(const std::string& className, const std::string& utf8Title,
+                                                const std::string& ansiTitle) override;
     bool SetForegroundWindow(plat::WindowHandle window) override;
     bool IsIconic(plat::WindowHandle window) override;
     bool OpenIcon(plat::WindowHandle window) override;

@@ -96,6 +96,8 @@ class Win32WindowApi final : public WindowApi {
 public:
     WindowHandle FindWindowByTitle(const std::string& utf8Title) override;
     WindowHandle FindWindowByAnsiTitle(const std::string& ansiTitle) override;
+    std::vector<WindowHandle> FindWindows(const std::string& className, const std::string& utf8Title,
+                                          const std::string& ansiTitle) override;
     bool SetForegroundWindow(WindowHandle window) override;
     bool IsIconic(WindowHandle window) override;
     bool OpenIcon(WindowHandle window) override;

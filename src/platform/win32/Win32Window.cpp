@@ -19,6 +19,47 @@ WindowHandle Win32WindowApi::FindWindowByTitle(const std::string& utf8Title) {
     return FromHwnd(::FindWindowW(nullptr, title.data()));
 }
 
+std::vector<WindowHandle> Win32WindowApi::FindWindows(const std::string& className, const std::string& utf8Title,
+                                                      const std::string& ansiTitle) {
+    std::vector<WindowHandle> found;
+    auto add = [&](HWND w) {
+        for (WindowHandle h : found)
+            if (h == FromHwnd(w)) return;
+        found.push_back(FromHwnd(w));
+    };
+    auto wide = [](const std::string& utf8) {
+        std::vector<wchar_t> text(1, L'\0');
+        const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+        if (length > 0) {
+            text.resize(static_cast<std::size_t>(length));
+            ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text.data(), length);
+        }
+        return text;
+    };
+    // A few hundred top-level windows at most; the bound only guards against a desktop
+    // that keeps changing under the walk.
+    constexpr int kMaxWindows = 4096;
+    if (!utf8Title.empty()) {
+        const auto title = wide(utf8Title);
+        const auto cls = wide(className);
+        HWND w = nullptr;
+        for (int n = 0; n < kMaxWindows; ++n) {
+            w = ::FindWindowExW(nullptr, w, className.empty() ? nullptr : cls.data(), title.data());
+            if (!w) break;
+            add(w);
+        }
+    }
+    if (!ansiTitle.empty()) {
+        HWND w = nullptr;
+        for (int n = 0; n < kMaxWindows; ++n) {
+            w = ::FindWindowExA(nullptr, w, className.empty() ? nullptr : className.c_str(), ansiTitle.c_str());
+            if (!w) break;
+            add(w);
+        }
+    }
+    return found;
+}
+
 bool Win32WindowApi::SetForegroundWindow(WindowHandle window) {
     return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
 }
