@@ -128,6 +128,22 @@ TEST(InstallCommand, SupportKeyIsCheckedAgainAtInstall) {
     EXPECT_EQ(t.boxTexts(), std::vector<std::string>{t.message("IDS_NOTSUPPORTWin7")});
 }
 
+// Vista's support key is the frame's to check when the system page is left; Install tests
+// only 2003, NT, 2008 and 7, so a key changed in between does not stop it.
+TEST(InstallCommand, VistaSupportIsNotCheckedAgainAtInstall) {
+    InstallMachine t(WindowsVersion::Vista);
+    t.reachPort("KLM-A100", "LPT1:");
+    std::string models = *t.machine.files.readFile("C:\\PKG\\DRVCONFIG\\setup_receipt.ini");
+    const std::size_t section = models.find("[KLM-A100.PORT]");
+    const std::size_t key = models.find("SystemVistaSupported=1", section);
+    ASSERT_NE(key, std::string::npos);
+    models.replace(key, 22, "SystemVistaSupported=0");
+    t.write("DRVCONFIG\\setup_receipt.ini", models);
+    t.next();
+    EXPECT_EQ(t.boxTexts(), std::vector<std::string>{t.message("IDS_INF_NTRESTART")});
+    EXPECT_NE(t.printer("KLM-A100(P)"), nullptr);
+}
+
 TEST(InstallCommand, TypicalUsbWithPrinterOneAsksNothing) {
     InstallMachine t;
     t.machine.usb.installLibrary(true);
