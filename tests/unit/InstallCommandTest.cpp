@@ -156,6 +156,31 @@ TEST(InstallCommand, TypicalUsbWithPrinterOneAsksNothing) {
     EXPECT_NE(t.printer("KLM-A100(U) 1"), nullptr);
 }
 
+// The KLM-C5 family shares one set of USB ports: a KLM-C5E chosen on USB_KLM-C5E_1 is
+// installed on USB_KLM-C5_1, with that port's record.
+TEST(InstallCommand, KlmC5FamilyIsInstalledOnTheSharedPortName) {
+    InstallMachine t;
+    std::string package = *t.machine.files.readFile("C:\\PKG\\DRVCONFIG\\setup.ini");
+    package.replace(package.find("5=KLM-C5-ReceiptPrinter"), 23, "5=KLM-C5E-ReceiptPrinter");
+    t.write("DRVCONFIG\\setup.ini", package);
+    std::string models = *t.machine.files.readFile("C:\\PKG\\DRVCONFIG\\setup_receipt.ini");
+    for (std::size_t at = models.find("[KLM-C5."); at != std::string::npos; at = models.find("[KLM-C5.", at))
+        models.replace(at, 8, "[KLM-C5E.");
+    t.write("DRVCONFIG\\setup_receipt.ini", models);
+    t.machine.usb.installLibrary(true);
+    t.machine.usb.printers = {0};
+    t.machine.files.writeFile("C:\\WINDOWS\\system32\\drivers\\VORUZA.sys", sim::SimFiles::withVersion("9.9.9.9"));
+    t.reachPort("KLM-C5E", "USB_KLM-C5E_1");
+    t.machine.spooler.addPort("USB_KLM-C5_1");
+    t.next();
+    ASSERT_TRUE(t.frame.closed()) << ::testing::PrintToString(t.boxTexts());
+    const plat::PrinterInfo2* printer = t.printer("KLM-C5E(U) 1");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->portName, std::string("USB_KLM-C5_1"));
+    EXPECT_TRUE(t.machine.registry.peek("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME", "USB_KLM-C5_1"));
+    EXPECT_FALSE(t.machine.registry.peek("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME", "USB_KLM-C5E_1"));
+}
+
 TEST(InstallCommand, AdvancedUsbWithoutTheDeviceDriverStays) {
     InstallMachine t;
     t.machine.usb.installLibrary(true);
