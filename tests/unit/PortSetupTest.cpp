@@ -167,6 +167,13 @@ TEST(PortSetup, TcpIpFailuresShowTheSystemTextInAnErrorBox) {
     EXPECT_EQ(t.boxes()[1].text, "The RPC server is unavailable.\r\n") << "not \"completed successfully\"";
     EXPECT_EQ(t.machine.spooler.openHandleCount(), 0u);
 
+    // The call succeeds and the monitor's status refuses the port: a failure all the same.
+    t.machine.spooler.tcpMonitorRefusal = plat::kErrorAccessDenied;
+    EXPECT_EQ(AddTcpIpPort(ctx, "IP_10.0.0.1", "10.0.0.1"), 0);
+    ASSERT_EQ(t.boxes().size(), 3u);
+    EXPECT_EQ(t.boxes()[2].text, "Access is denied.\r\n");
+    t.machine.spooler.tcpMonitorRefusal = 0;
+
     EXPECT_EQ(AddTcpIpPort(ctx, "IP_" + std::string(61, 'a'), "1.2.3.4"), 0) << "does not fit the record";
     EXPECT_EQ(AddTcpIpPort(ctx, "IP_x", std::string(49, 'h')), 0);
     EXPECT_TRUE(t.machine.spooler.tcpPorts().empty());

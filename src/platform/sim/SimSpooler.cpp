@@ -372,6 +372,10 @@ bool SimSpooler::XcvDataAddPort(plat::PrinterHandle xcv, const plat::PortData1& 
         *status = plat::kErrorInvalidParameter;
         return true;
     }
+    if (tcpMonitorRefusal) {
+        *status = tcpMonitorRefusal;
+        return true;
+    }
     for (const auto& existing : portNames())
         if (equalsNoCase(existing, port.portName)) {
             *status = plat::kErrorAlreadyExists;

@@ -113,6 +113,9 @@ public:
     // Ports made through the TCP/IP monitor, with what they were made from.
     const std::map<std::string, plat::PortData1>& tcpPorts() const { return tcpPorts_; }
     bool tcpMonitorPresent = true;
+    // A status the TCP/IP monitor answers AddPort with while the call itself succeeds, as a
+    // monitor refusing the port does (0: it takes the port).
+    std::uint32_t tcpMonitorRefusal = 0;
 
 private:
     bool enter(const char* api);  // fault check and "is the spooler running"
