@@ -115,6 +115,7 @@ const Wording kWording[] = {
     {Program::Setup, "Message", "IDS_ERR_STARTINSTALL", "The installation could not be started."},
     {Program::Setup, "Message", "IDS_ERR_DEPENDENTFILES", "The list of dependent files of the driver %s is longer than 200 characters."},
     {Program::Setup, "Message", "IDS_ERR_WRITEREG", "The registry record %s could not be written."},
+    {Program::Setup, "Message", "IDS_ERR_REDIRECTION", "File system redirection could not be switched off."},
     {Program::Uninstall, "Uninstall", "Close", "The printer driver setup is running.\\nPlease close it before you start the uninstaller."},
     {Program::Uninstall, "Uninstall", "Title", "Uninstall"},
     {Program::Uninstall, "Uninstall", "Note", "Check the printers, port monitors and print processors that you want to remove."},

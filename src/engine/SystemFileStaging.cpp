@@ -18,8 +18,6 @@ std::string upper(std::string s) {
     return s;
 }
 
-const char kNoRedirectionSwitch[] = "File system redirection could not be switched off.";
-
 // Runs `op` with WOW64 redirection switched off on 64-bit Windows. False (the caller's
 // operation did not run) when that cannot be done: run redirected, a copy meant for the
 // 64-bit system folder would land in SysWOW64, where the spooler never looks.
@@ -117,7 +115,7 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
             find = p.files.FindFirstFile(repository + "ntprint*", &match);
             searchError = p.process.GetLastError();
         })) {
-        messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + kNoRedirectionSwitch);
+        messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + ctx.text("IDS_ERR_REDIRECTION"));
         return 0;
     }
     if (!find) {
@@ -148,7 +146,7 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
     }
     p.files.FindClose(find);
     if (!ran) {
-        messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + kNoRedirectionSwitch);
+        messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + ctx.text("IDS_ERR_REDIRECTION"));
         return 0;
     }
     if (copyError == plat::kErrorSharingViolation) return 32;
@@ -240,7 +238,7 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
     };
     if (kind == KindSystem) {
         if (!runRedirected(ctx, copy)) {
-            messages.set(ctx.text("IDS_ERR_COPYFIEL") + written + "\n" + kNoRedirectionSwitch);
+            messages.set(ctx.text("IDS_ERR_COPYFIEL") + written + "\n" + ctx.text("IDS_ERR_REDIRECTION"));
             return 0;
         }
     } else {
