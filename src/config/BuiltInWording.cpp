@@ -1,6 +1,6 @@
 #include "config/BuiltInWording.h"
 
-#include <cstring>
+#include "config/IniValues.h"
 
 namespace cfg {
 
@@ -164,24 +164,12 @@ const Wording kWording[] = {
     {Program::Uninstall, "Message", "IDS_ERR_BADNAME", "%s in Uninstall.ini is not a plain file name; nothing was removed for it."},
 };
 
-bool sameNoCase(const char* a, const std::string& b) {
-    const std::size_t n = std::strlen(a);
-    if (n != b.size()) return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 const char* BuiltInText(Program program, const std::string& section, const std::string& key) {
     // Sections and keys are matched as the profile reader matches them: without regard to case.
     for (const Wording& w : kWording)
-        if (w.program == program && sameNoCase(w.section, section) && sameNoCase(w.key, key)) return w.text;
+        if (w.program == program && EqualsNoCase(w.section, section) && EqualsNoCase(w.key, key)) return w.text;
     return nullptr;
 }
 

@@ -15,6 +15,10 @@ int LeadingInt(const std::string& text);
 // A file-name value that is empty or begins with '0' names no file.
 bool IsNoFile(const std::string& value);
 
+// Names compared as the profile reader and the spooler compare them: ASCII letters without
+// regard to case.
+bool EqualsNoCase(const std::string& a, const std::string& b);
+
 // One key with the default "0", cut to a buffer of `size` bytes.
 std::string ReadIniString(plat::Platform& p, const std::string& file, const std::string& section,
                           const std::string& key, std::uint32_t size);

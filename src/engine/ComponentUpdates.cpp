@@ -1,5 +1,6 @@
 #include "engine/ComponentUpdates.h"
 
+#include "config/IniValues.h"
 #include "config/RegistryKey.h"
 #include "config/SpoolerEnvironment.h"
 #include "config/SpoolerService.h"
@@ -24,7 +25,7 @@ using cfg::RegistryKey;
 
 bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 // An absent key reads as "0": like every "0" of the configuration, it names nothing.
-bool names(const plat::OptText& value) { return value && !value->empty() && (*value)[0] != '0'; }
+bool names(const plat::OptText& value) { return value && !cfg::IsNoFile(*value); }
 
 // An installed component is outdated when its version cannot be read or is older.
 bool isOutdated(RegistryKey& key, int packageVersion) {
@@ -51,7 +52,7 @@ int installMonitor(EngineContext& ctx, plat::MonitorInfo2 monitor, const std::st
     const std::string dll = InstallReplaceableFile(ctx, monitor.dllName.value_or(""), KindSystem, os, messages);
     if (dll.empty()) return kMonitorNotAdded;
     monitor.dllName = dll;
-    if (names(uiDll)) {
+    if (!cfg::IsNoFile(uiDll)) {
         std::string ui = uiDll;
         InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
         if (!messages.empty()) return kMonitorNotAdded;
@@ -223,13 +224,13 @@ bool updateComponents(EngineContext& ctx, InstallRequest& request, cfg::MessageB
     bool ok = true;
     if (flags & kSerialMonitorOutdated) {
         ok = ReplaceMonitorDll(ctx, set.serial, set.serialVersion, false, os, messages);
-        if (ok && names(set.serialUiDll)) {
+        if (ok && !cfg::IsNoFile(set.serialUiDll)) {
             std::string ui = set.serialUiDll;
             InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
         }
     } else if (flags & kUsbMonitorOutdated) {
         ok = ReplaceMonitorDll(ctx, set.usb, set.usbVersion, true, os, messages);
-        if (ok && names(set.usbUiDll)) {
+        if (ok && !cfg::IsNoFile(set.usbUiDll)) {
             std::string ui = set.usbUiDll;
             InstallSystemFile(ctx, ui, KindSystem, os, false, messages);
         }

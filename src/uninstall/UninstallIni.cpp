@@ -85,16 +85,10 @@ bool IsWindowsOwnComponent(const std::string& name) {
         "AppMon", "BJ Language Monitor", "PJL Language monitor", "Microsoft Document Imaging Writer Monitor",
         "Microsoft XPS Document Writer Monitor", "Microsoft Print To PDF Monitor", "Windows NT Fax Monitor",
         "winprint", "Internet Print Processor"};
-    auto lower = [](std::string s) {
-        for (char& ch : s)
-            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-        return s;
-    };
-    const std::string wanted = lower(name);
     for (const char* own : kOwn)
-        if (wanted == lower(own)) return true;
+        if (cfg::EqualsNoCase(name, own)) return true;
     // Windows' own XPS and PDF writers and their kin carry the maker's name first.
-    return wanted.compare(0, 10, "microsoft ") == 0;
+    return cfg::EqualsNoCase(name.substr(0, 10), "microsoft ");
 }
 
 bool IsListedMonitor(plat::Platform& p, const UninstallState& state, const std::string& monitorName) {

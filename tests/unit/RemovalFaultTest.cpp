@@ -8,6 +8,7 @@
 #include "config/LanguageFile.h"
 #include "EngineMachine.h"
 #include "MachineInventory.h"
+#include "UninstallerState.h"
 #include "platform/sim/SimDialogView.h"
 #include "uninstall/RemovalWorker.h"
 
@@ -46,12 +47,7 @@ struct Uninstaller : EngineMachine {
         // A real spooler takes its time to stop and to start.
         machine.services.service("Spooler").stopDelayMs = 1500;
         machine.services.service("Spooler").startDelayMs = 1000;
-        machine.process.imagePath = "C:\\PKG\\uninstall.exe";
-        state.iniPath = "C:\\PKG\\DRVCONFIG\\Uninstall.ini";
-        state.osClass = cfg::DetectOsClass(p, cfg::Program::Uninstall);
-        state.is64BitWindows = is64;
-        if (plat::ModuleHandle spooler = p.process.LoadLibrary("Winspool.drv"))
-            state.deletePrinterDriverEx = p.process.GetProcAddress(spooler, "DeletePrinterDriverExA");
+        state = testing_support::BecomeUninstaller(*this);
         rows = {installed, "KLM USB Port", "KLMPrintProc"};
         // As the listing makes them: each row with the kind it found.
         for (const auto& row : rows) view.RowCheck(kList, view.RowAdd(kList, row), true);

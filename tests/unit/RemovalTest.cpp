@@ -5,6 +5,7 @@
 #include "platform/sim/SimDialogView.h"
 #include "uninstall/RemovalWorker.h"
 #include "EngineMachine.h"
+#include "UninstallerState.h"
 
 using sim::WindowsVersion;
 using testing_support::EngineMachine;
@@ -31,12 +32,7 @@ struct RemovalMachine : EngineMachine {
 
     explicit RemovalMachine(WindowsVersion version = WindowsVersion::Win7, bool sixtyFour = false)
         : EngineMachine(version, sixtyFour) {
-        machine.process.imagePath = "C:\\PKG\\uninstall.exe";
-        state.iniPath = "C:\\PKG\\DRVCONFIG\\Uninstall.ini";
-        state.osClass = cfg::DetectOsClass(p, cfg::Program::Uninstall);
-        state.is64BitWindows = is64;
-        if (plat::ModuleHandle spooler = p.process.LoadLibrary("Winspool.drv"))
-            state.deletePrinterDriverEx = p.process.GetProcAddress(spooler, "DeletePrinterDriverExA");
+        state = testing_support::BecomeUninstaller(*this);
     }
 
     std::string installPrinter(const char* port) {
