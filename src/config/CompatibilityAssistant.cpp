@@ -9,7 +9,7 @@ const char* const kCompatibilityPersistedKey =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted\\";
 
 void MarkCompatibilityHandled(plat::Platform& p, Program program, OsClass os, bool is64BitWindows) {
-    if (os != kOsVista && os != kOsWin7) return;
+    if (!IsVistaOrLaterWorkstation(os)) return;
     auto write = [&] {
         std::string path;
         p.process.GetModuleFileName(200, &path);

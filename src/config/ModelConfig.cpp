@@ -1,6 +1,7 @@
 #include "config/ModelConfig.h"
 
 #include "config/IniValues.h"
+#include "config/OsSections.h"
 #include "config/PackageFiles.h"
 
 namespace cfg {
@@ -12,7 +13,22 @@ bool ModelPortSection::supportsOs(OsClass target) const {
         case kOsVista: return systemVistaSupported != 0;
         case kOsServer2008: return system2008Supported != 0;
         case kOsWin7: return systemWin7Supported != 0;
+        case kOsWin10: return systemWin10Supported != 0;
+        case kOsServer2012: return system2012Supported != 0;
         default: return true;
+    }
+}
+
+const char* NotSupportedMessageKey(OsClass target) {
+    switch (target) {
+        case kOsNt4: return "IDS_NOTSUPPORTNT";
+        case kOsServer2003: return "IDS_NOTSUPPORT2003";
+        case kOsVista: return "IDS_NOTSUPPORTVISTA";
+        case kOsServer2008: return "IDS_NOTSUPPORT2008";
+        case kOsWin7: return "IDS_NOTSUPPORTWin7";
+        case kOsWin10: return "IDS_NOTSUPPORTWin10";
+        case kOsServer2012: return "IDS_NOTSUPPORT2012";
+        default: return nullptr;
     }
 }
 
@@ -30,7 +46,7 @@ std::string ModelConfig::PortSectionName(const std::string& model) { return CutT
 ModelOsSection ModelConfig::osSection(const std::string& model, OsClass target, int variant) {
     ModelOsSection s;
     if (path_.empty()) return s;
-    const std::string section = OsSectionName(model, target);
+    const std::string section = ChooseOsSection(platform_, path_, model, target, 200).name;
     auto str = [&](const std::string& key, std::uint32_t size) {
         return ReadIniString(platform_, path_, section, key, size);
     };
@@ -61,10 +77,13 @@ ModelOsSection ModelConfig::osSection(const std::string& model, OsClass target, 
 }
 
 ModelPortSection ModelConfig::portSection(const std::string& model) {
+    if (path_.empty()) return ModelPortSection{};
+    return ReadPortSection(platform_, path_, PortSectionName(model));
+}
+
+ModelPortSection ModelConfig::ReadPortSection(plat::Platform& p, const std::string& file, const std::string& section) {
     ModelPortSection s;
-    if (path_.empty()) return s;
-    const std::string section = PortSectionName(model);
-    auto num = [&](const char* key) { return ReadIniNumber(platform_, path_, section, key, 200); };
+    auto num = [&](const char* key) { return ReadIniNumber(p, file, section, key, 200); };
     s.usbSupported = num("USBSUPPORTED");
     s.lptSupported = num("LPTSUPPORTED");
     s.comSupported = num("COMSUPPORTED");
@@ -76,6 +95,8 @@ ModelPortSection ModelConfig::portSection(const std::string& model) {
     s.systemVistaSupported = num("SystemVistaSupported");
     s.system2008Supported = num("System2008Supported");
     s.systemWin7Supported = num("SystemWin7Supported");
+    s.systemWin10Supported = ReadSupportKey(p, file, section, kOsWin10);
+    s.system2012Supported = ReadSupportKey(p, file, section, kOsServer2012);
     s.advancedSetup = num("AdvancedSetup");
     s.baudRate = num("BaudRate");
     return s;

@@ -31,12 +31,17 @@ struct ModelPortSection {
     int lptDefault = 0, rasterVisible = 0;
     int systemNtSupported = 0, system2003Supported = 0, systemVistaSupported = 0;
     int system2008Supported = 0, systemWin7Supported = 0;
+    // Each already taken from the older class's key when the package has none of its own.
+    int systemWin10Supported = 0, system2012Supported = 0;
     int advancedSetup = 0;
     int baudRate = 0;
 
     // Windows 98, 2000 and XP have no key and are never refused.
     bool supportsOs(OsClass target) const;
 };
+
+// The language-file key that refuses a model for a class ("IDS_NOTSUPPORTWin7").
+const char* NotSupportedMessageKey(OsClass target);
 
 class ModelConfig {
 public:
@@ -46,8 +51,12 @@ public:
 
     const std::string& path() const { return path_; }
 
+    // For Windows 8 and later the older class's section stands in when the model has none
+    // of its own (see OsSections.h).
     ModelOsSection osSection(const std::string& model, OsClass target, int variant);
     ModelPortSection portSection(const std::string& model);
+    // The port section of a model file already chosen.
+    static ModelPortSection ReadPortSection(plat::Platform& p, const std::string& file, const std::string& section);
 
     // "<model>.XP" and "<model>.PORT", built in 200 bytes.
     static std::string OsSectionName(const std::string& model, OsClass target);

@@ -6,13 +6,21 @@
 namespace cfg {
 
 const char* OsSuffix(OsClass os) {
-    static const char* const kSuffixes[] = {".98", ".NT", ".2K", ".XP", ".2003", ".Vista", ".2008", ".Win7"};
-    return (os >= 0 && os <= 7) ? kSuffixes[os] : "";
+    static const char* const kSuffixes[] = {".98",   ".NT",   ".2K",   ".XP",    ".2003",
+                                            ".Vista", ".2008", ".Win7", ".Win10", ".2012"};
+    return (os >= 0 && os <= kOsServer2012) ? kSuffixes[os] : "";
 }
 
 const char* UninstallOsSuffix(OsClass os) {
-    static const char* const kSuffixes[] = {".98", ".NT", ".2K", ".2K", ".2003", ".Vista", ".2008", ".Win7"};
-    return (os >= 0 && os <= 7) ? kSuffixes[os] : "";
+    static const char* const kSuffixes[] = {".98",   ".NT",   ".2K",   ".2K",    ".2003",
+                                            ".Vista", ".2008", ".Win7", ".Win10", ".2012"};
+    return (os >= 0 && os <= kOsServer2012) ? kSuffixes[os] : "";
+}
+
+OsClass FallbackOsClass(OsClass os) {
+    if (os == kOsWin10) return kOsWin7;
+    if (os == kOsServer2012) return kOsServer2008;
+    return -1;
 }
 
 OsClass ClassifyNt(const plat::OsVersionInfo& v, std::uint16_t architecture) {
@@ -29,8 +37,10 @@ OsClass ClassifyNt(const plat::OsVersionInfo& v, std::uint16_t architecture) {
         case 6:
             if (v.minorVersion == 0) return workstation ? kOsVista : kOsServer2008;
             if (v.minorVersion == 1) return workstation ? kOsWin7 : kOsServer2008;
-            return kOsWin9x;
+            return workstation ? kOsWin10 : kOsServer2012;
         default:
+            // 7 to 9 never existed; 10 and whatever follows are the newest classes.
+            if (v.majorVersion > 6) return workstation ? kOsWin10 : kOsServer2012;
             return kOsWin9x;
     }
 }
@@ -38,6 +48,14 @@ OsClass ClassifyNt(const plat::OsVersionInfo& v, std::uint16_t architecture) {
 OsFacts ReadOsFacts(plat::Platform& p) {
     OsFacts facts;
     if (!p.system.GetVersionEx(&facts.version, true)) facts.version = plat::OsVersionInfo{};  // record stays zeroed
+    const plat::OsVersionInfo& v = facts.version;
+    if (v.platformId == plat::kPlatformNt && (v.majorVersion > 6 || (v.majorVersion == 6 && v.minorVersion >= 2))) {
+        plat::ModuleHandle ntdll = p.process.GetModuleHandle("ntdll.dll");
+        plat::ProcAddress rtl = ntdll ? p.process.GetProcAddress(ntdll, "RtlGetVersion") : 0;
+        plat::OsVersionInfo trueVersion;
+        if (rtl && p.system.CallRtlGetVersion(rtl, &trueVersion) == 0 && trueVersion.platformId == plat::kPlatformNt)
+            facts.version = trueVersion;
+    }
 
     plat::SystemInfo info;
     plat::ModuleHandle kernel32 = p.process.GetModuleHandle("kernel32.dll");
@@ -48,6 +66,14 @@ OsFacts ReadOsFacts(plat::Platform& p) {
         p.system.GetSystemInfo(&info);
     facts.processorArchitecture = info.processorArchitecture;
     return facts;
+}
+
+bool IsArm64Windows(plat::Platform& p) {
+    plat::ModuleHandle kernel32 = p.process.GetModuleHandle("kernel32.dll");
+    plat::ProcAddress fn = kernel32 ? p.process.GetProcAddress(kernel32, "IsWow64Process2") : 0;
+    std::uint16_t processMachine = 0, nativeMachine = 0;
+    return fn && p.system.CallIsWow64Process2(fn, &processMachine, &nativeMachine) &&
+           nativeMachine == plat::kMachineArm64;
 }
 
 OsClass DetectOsClass(plat::Platform& p, Program program) {

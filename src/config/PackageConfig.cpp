@@ -1,6 +1,7 @@
 #include "config/PackageConfig.h"
 
 #include "config/IniValues.h"
+#include "config/OsSections.h"
 #include "config/PackageFiles.h"
 
 namespace cfg {
@@ -42,7 +43,7 @@ int PackageConfig::defaultEntry(std::string* name) {
 }
 
 PortMonitors PackageConfig::portMonitors(OsClass target) {
-    const std::string section = std::string("COMMON-MONITOR") + OsSuffix(target);
+    const std::string section = ChooseOsSection(platform_, path_, "COMMON-MONITOR", target, 200).name;
     auto str = [&](const char* key, std::uint32_t size) { return ReadIniString(platform_, path_, section, key, size); };
     PortMonitors m;
     m.comName = str("COMMONitorPName", 50);

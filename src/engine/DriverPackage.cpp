@@ -59,7 +59,7 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
     *info = plat::DriverInfo3{};
     info->version = os == cfg::kOsWin9x ? 0 : os == cfg::kOsNt4 ? 2 : 3;
     // Windows 98 and NT keep the caller's variant; the forcing starts with Windows 2000.
-    if (os >= cfg::kOsWin2000 && os <= cfg::kOsWin7) variant = forcedVariant(variant, portKind);
+    if (cfg::IsWin2000OrLater(os)) variant = forcedVariant(variant, portKind);
     cfg::ModelOsSection s = section(model, os, variant);
     info->name = cfg::CutTo(driverNameFor(s, os, portKind), 50);
     info->environment = EnvironmentFor(os, is64_);
@@ -74,7 +74,7 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
     else if (!known)
         info->helpFile = std::string();
 
-    if (s.dependentListFlag != 0 && os >= cfg::kOsWin2000 && os <= cfg::kOsWin7) {
+    if (s.dependentListFlag != 0 && cfg::IsWin2000OrLater(os)) {
         std::vector<std::string> list = {*info->dataFile, "TTFSUB.GPD", "UNIRES.DLL", "STDNAMES.GPD"};
         for (const std::string* extra : {&s.dataFileDllName, &s.dataOemuiDll, &s.dataOemuniDll, &s.dataOemuniIni})
             if (!extra->empty() && (*extra)[0] != '0') list.push_back(*extra);
@@ -96,7 +96,7 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
 plat::PrinterInfo2 DriverPackage::readPrinterInfo(const std::string& model, cfg::OsClass os, int variant,
                                                   int portKind) {
     plat::PrinterInfo2 info;
-    if (os >= cfg::kOsWin2000 && os <= cfg::kOsWin7) variant = forcedVariant(variant, portKind);
+    if (cfg::IsWin2000OrLater(os)) variant = forcedVariant(variant, portKind);
     cfg::ModelOsSection s = section(model, os, variant);
     info.driverName = cfg::CutTo(driverNameFor(s, os, portKind), 50);
     if (variant == cfg::kVariantGdi || variant == cfg::kVariantStd) {

@@ -94,7 +94,7 @@ int fromDriverCache(EngineContext& ctx, const std::string& file, cfg::OsClass os
     return 0;
 }
 
-// Vista to Windows 7: the ntprint package of the DriverStore; never the package copy.
+// Vista and later: the ntprint package of the DriverStore; never the package copy.
 int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os, cfg::MessageBuffer& messages) {
     auto& p = ctx.platform;
     const plat::OptText environment = cfg::SpoolerEnvironment(os, ctx.is64BitWindows);
@@ -108,14 +108,30 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
     p.process.GetWindowsDirectory(kDirSize, &windows);
     const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
 
+    const std::string subfolder = ctx.is64BitWindows ? "\\AMD64\\" : "\\I386\\";
+    // Vista and 7 hold one ntprint package. From Windows 8 on "ntprint*" also matches the
+    // class-4 ntprint4.inf package and copies that updates left behind, in no promised
+    // order, so the folder that really holds the file is searched for.
+    const bool searchEveryMatch = os == cfg::kOsWin10 || os == cfg::kOsServer2012;
     plat::FindHandle find = 0;
     std::string match;
     std::uint32_t searchError = 0;
+    bool noneHolds = false;
     if (!runRedirected(ctx, [&] {
             find = p.files.FindFirstFile(repository + "ntprint*", &match);
             searchError = p.process.GetLastError();
+            while (searchEveryMatch && find && !exists(ctx, repository + match + subfolder + file)) {
+                if (p.files.FindNextFile(find, &match)) continue;
+                p.files.FindClose(find);
+                find = 0;
+                noneHolds = true;
+            }
         })) {
         messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + ctx.text("IDS_ERR_REDIRECTION"));
+        return 0;
+    }
+    if (noneHolds) {
+        messages.set("Couldn't find system files.\n" + repository + "ntprint*" + subfolder + file);
         return 0;
     }
     if (!find) {
@@ -124,7 +140,7 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
         messages.set(found ? "Couldn't find system files.\n" + system : "Couldn't find system files.");
         return 0;
     }
-    const std::string source = repository + match + (ctx.is64BitWindows ? "\\AMD64\\" : "\\I386\\") + file;
+    const std::string source = repository + match + subfolder + file;
     std::string target;
     if (!p.spooler.GetPrinterDriverDirectory(environment, kPathSize, &target)) target = dir;
     target += "\\" + file;
@@ -207,7 +223,7 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
 
     if (kind == KindSystemIfAbsent && exists(ctx, target + "\\" + file)) return 1;
     if (kind == KindWbemIfAbsent) {
-        if (os >= cfg::kOsVista && os <= cfg::kOsWin7 && exists(ctx, target + "\\" + file)) return 1;
+        if (cfg::IsVistaOrLater(os) && exists(ctx, target + "\\" + file)) return 1;
         target += "\\wbem";
         ensureDirectory(ctx, target);
         if (exists(ctx, target + "\\" + file)) return 1;
@@ -273,7 +289,7 @@ int InstallSystemFile(EngineContext& ctx, std::string& fileName, int kind, cfg::
             bool handled = false;
             const int result = fromDriverCache(ctx, fileName, os, messages, &handled);
             if (handled) return result;
-        } else if (os >= cfg::kOsVista && os <= cfg::kOsWin7) {
+        } else if (cfg::IsVistaOrLater(os)) {
             return fromDriverStore(ctx, fileName, os, messages);
         }
     }
@@ -337,7 +353,7 @@ int ExtractFromDriverCache(EngineContext& ctx) {
 
 void RestoreGenericDriverFiles(EngineContext& ctx, cfg::OsClass os, bool usesGenericFiles,
                                cfg::MessageBuffer& messages) {
-    if (os >= cfg::kOsWin2000 && os <= cfg::kOsWin7) {
+    if (cfg::IsWin2000OrLater(os)) {
         if (!usesGenericFiles) return;
         for (const char* name : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"}) {
             std::string file = name;

@@ -188,7 +188,7 @@ bool UsbInstallSteps::Ask(const std::string& key) {
 }
 
 bool UsbInstallSteps::RunDriverCheck(cfg::OsClass target) {
-    if (target < cfg::kOsWin2000 || target > cfg::kOsWin7) return true;
+    if (!cfg::IsWin2000OrLater(target)) return true;
     if (CompareUsbDriverVersion(ctx_) == 0) return true;
     auto& p = ctx_.platform;
     if (mode_ != kTypicalMode) {

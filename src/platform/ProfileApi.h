@@ -15,6 +15,9 @@ public:
     virtual std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                                 const std::string& defaultValue, std::uint32_t size,
                                                 const std::string& file) = 0;
+    // Whether the first section of that name holds any key (GetPrivateProfileStringA with
+    // no key name answers the key names).
+    virtual bool PrivateProfileSectionHasKeys(const std::string& section, const std::string& file) = 0;
     virtual unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
                                           const std::string& file) = 0;
     // WIN.INI (the "Ports" and "windows" sections). All three absent flushes the cache.

@@ -89,6 +89,14 @@ enum : std::uint16_t {
     kArchIntel = 0,
     kArchIa64 = 6,
     kArchAmd64 = 9,
+    kArchArm64 = 12,
+};
+// Machine codes of IsWow64Process2.
+enum : std::uint16_t {
+    kMachineUnknown = 0,
+    kMachineI386 = 0x014C,
+    kMachineAmd64 = 0x8664,
+    kMachineArm64 = 0xAA64,
 };
 
 struct OsVersionInfo {

@@ -33,16 +33,9 @@ void tell(plat::Platform& p, const std::string& text) { cfg::ShowAppMessage(p, P
 
 // The support keys the install command itself looks at; Vista is the frame's to check.
 const char* unsupportedTarget(const SetupState& s, cfg::OsClass target) {
-    const char* key = nullptr;
-    const char* message = nullptr;
-    switch (target) {
-        case cfg::kOsServer2003: key = "System2003Supported", message = "IDS_NOTSUPPORT2003"; break;
-        case cfg::kOsNt4: key = "SystemNTSupported", message = "IDS_NOTSUPPORTNT"; break;
-        case cfg::kOsServer2008: key = "System2008Supported", message = "IDS_NOTSUPPORT2008"; break;
-        case cfg::kOsWin7: key = "SystemWin7Supported", message = "IDS_NOTSUPPORTWin7"; break;
-        default: return nullptr;
-    }
-    return s.portKey(key) == 0 ? message : nullptr;
+    if (target == cfg::kOsVista) return nullptr;
+    const cfg::ModelPortSection port = cfg::ModelConfig::ReadPortSection(s.platform, s.modelFile, s.portSection);
+    return port.supportsOs(target) ? nullptr : cfg::NotSupportedMessageKey(target);
 }
 
 void arriveAtLastPage(SetupWizardDialog& w) {

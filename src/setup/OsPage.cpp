@@ -18,7 +18,8 @@ struct OsChoice {
 constexpr OsChoice kChoices[] = {
     {kOsWin98Radio, cfg::kOsWin9x},     {kOsNtRadio, cfg::kOsNt4},         {kOsWin2000Radio, cfg::kOsWin2000},
     {kOsXpRadio, cfg::kOsWinXP},        {kOs2003Radio, cfg::kOsServer2003}, {kOsVistaRadio, cfg::kOsVista},
-    {kOs2008Radio, cfg::kOsServer2008}, {kOsWin7Radio, cfg::kOsWin7},
+    {kOs2008Radio, cfg::kOsServer2008}, {kOsWin7Radio, cfg::kOsWin7},       {kOsWin10Radio, cfg::kOsWin10},
+    {kOsServer2012Radio, cfg::kOsServer2012},
 };
 
 int choiceOf(cfg::OsClass os) {
@@ -54,7 +55,7 @@ bool OsPage::OnInitDialog() {
     if (checked)
         CheckRadioInGroup(view(),
                           {kOsWin98Radio, kOsNtRadio, kOsWin2000Radio, kOsXpRadio, kOs2003Radio, kOsVistaRadio,
-                           kOs2008Radio, kOsWin7Radio},
+                           kOs2008Radio, kOsWin7Radio, kOsWin10Radio, kOsServer2012Radio},
                           checked);
 
     // The page only confirms the running system: nothing else can be chosen.

@@ -30,7 +30,7 @@ const char* const kStopBitChoices[] = {"1", "1.5", "2"};
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Windows 9x and NT 4.0 have no USB device driver of the package to look at.
-bool checksUsbDriver(cfg::OsClass os) { return os >= cfg::kOsWin2000 && os <= cfg::kOsWin7; }
+bool checksUsbDriver(cfg::OsClass os) { return cfg::IsWin2000OrLater(os); }
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "config/IniValues.h"
 #include "config/LanguageFile.h"
 #include "config/MessageBoxes.h"
+#include "config/OsClass.h"
 #include "config/PackageConfig.h"
 #include "config/PackageFiles.h"
 #include "config/ProgramWindows.h"
@@ -74,6 +75,9 @@ StartupDecision RunSetupStartup(plat::Platform& p) {
     }
     if (cfg::FindUninstallWindow(p)) return refuse(p, d, "Setup", "Close");
     if (isRefusedWindowsVersion(p)) return refuse(p, d, "Setup", "Nonsupport");
+    // An x86 program runs emulated there and would install x86 or x64 drivers that the
+    // ARM64 spooler cannot load.
+    if (cfg::IsArm64Windows(p)) return refuse(p, d, "Message", "IDS_ERR_ARM64");
 
     d.is64BitWindows = IsWow64(p);
     const int widths = ReadIniInt(p, cfg::kPackageFile, kDeviceName, "Supported32OR64");

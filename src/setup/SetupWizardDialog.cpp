@@ -28,18 +28,6 @@ std::string messageText(plat::Platform& p, const char* key) {
     return cfg::MessageTexts(p, Program::Setup).GetText(key);
 }
 
-// A model's support key for a target system; 0, 2 and 3 have none and always pass.
-const char* unsupportedMessage(const cfg::ModelPortSection& port, cfg::OsClass os) {
-    switch (os) {
-        case cfg::kOsNt4: return port.systemNtSupported ? nullptr : "IDS_NOTSUPPORTNT";
-        case cfg::kOsServer2003: return port.system2003Supported ? nullptr : "IDS_NOTSUPPORT2003";
-        case cfg::kOsVista: return port.systemVistaSupported ? nullptr : "IDS_NOTSUPPORTVISTA";
-        case cfg::kOsServer2008: return port.system2008Supported ? nullptr : "IDS_NOTSUPPORT2008";
-        case cfg::kOsWin7: return port.systemWin7Supported ? nullptr : "IDS_NOTSUPPORTWin7";
-        default: return nullptr;
-    }
-}
-
 }  // namespace
 
 SetupWizardDialog::SetupWizardDialog(SetupState& state, WizardPages pages, WizardWindow& window)
@@ -82,12 +70,12 @@ bool SetupWizardDialog::OnInitDialog() {
         return false;
     }
     const cfg::OsClass os = cfg::DetectOsClass(p, Program::Setup);
-    if (os >= cfg::kOsWin2000 && os <= cfg::kOsWin7 && !cfg::IsUserAdmin(p)) {
+    if (cfg::IsWin2000OrLater(os) && !cfg::IsUserAdmin(p)) {
         cfg::ShowWindowMessage(p, view().Window(), messageText(p, "IDS_ADMIN"), plat::kMbOk);
         OnCancel();
         return false;
     }
-    if (os == cfg::kOsVista || os == cfg::kOsWin7)
+    if (cfg::IsVistaOrLaterWorkstation(os))
         cfg::MarkCompatibilityHandled(p, Program::Setup, os, state_.is64BitWindows);
     return true;
 }
@@ -127,19 +115,15 @@ void SetupWizardDialog::leavePrinterTypePage() {
 
 bool SetupWizardDialog::leaveOsPage() {
     plat::Platform& p = state_.platform;
-    auto key = [&](const char* name) { return state_.portKey(name); };
-    cfg::ModelPortSection port;
-    port.system2003Supported = key("System2003Supported");
-    port.systemVistaSupported = key("SystemVistaSupported");
-    port.systemNtSupported = key("SystemNTSupported");
-    port.system2008Supported = key("System2008Supported");
-    port.systemWin7Supported = key("SystemWin7Supported");
+    const cfg::ModelPortSection port = cfg::ModelConfig::ReadPortSection(p, state_.modelFile, state_.portSection);
     if (state_.rebaseBaudRate == 1) {
-        typed_.port.PresetBaudRate(key("BaudRate"));
+        typed_.port.PresetBaudRate(port.baudRate);
         state_.rebaseBaudRate = 0;
     }
-    if (const char* refusal = unsupportedMessage(port, typed_.os.selectedOs)) {
-        cfg::ShowAppMessage(p, Program::Setup, messageText(p, refusal), plat::kMbOk);
+    // Windows 98, 2000 and XP have no support key and always pass.
+    const cfg::OsClass os = typed_.os.selectedOs;
+    if (!port.supportsOs(os)) {
+        cfg::ShowAppMessage(p, Program::Setup, messageText(p, cfg::NotSupportedMessageKey(os)), plat::kMbOk);
         return false;
     }
     return true;

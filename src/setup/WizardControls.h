@@ -57,6 +57,8 @@ enum : int {
     kOsVistaRadio = 1076,
     kOs2008Radio = 1077,
     kOsWin7Radio = 1078,
+    kOsWin10Radio = 1079,       // Windows 8, 8.1, 10 and 11
+    kOsServer2012Radio = 1080,  // Windows Server 2012 and later
 };
 
 // Printer-type page (131).

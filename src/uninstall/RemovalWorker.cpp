@@ -38,7 +38,7 @@ bool isPlainName(const std::string& value) {
     return value.find_first_of("\\/:") == std::string::npos && value.find("..") == std::string::npos;
 }
 
-bool osHasDriverStore(cfg::OsClass os) { return os >= cfg::kOsWin2000 && os <= cfg::kOsWin7; }
+bool osHasDriverStore(cfg::OsClass os) { return cfg::IsWin2000OrLater(os); }
 
 // Outcome of one row's steps.
 enum class RowResult { Kept, Removed, Abort };

@@ -114,7 +114,7 @@ UninstallDialog::InitOutcome UninstallDialog::OnInitDialog(plat::WindowHandle se
     state_.iniPath.clear();
     state_.osClass = cfg::DetectOsClass(p_, Program::Uninstall);
     // Windows 9x and NT 4 have no Administrators check worth asking.
-    if (state_.osClass >= cfg::kOsWin2000 && state_.osClass <= cfg::kOsWin7 && !cfg::IsUserAdmin(p_)) {
+    if (cfg::IsWin2000OrLater(state_.osClass) && !cfg::IsUserAdmin(p_)) {
         cfg::ShowWindowMessage(p_, self_, messageText(p_, "IDS_ADMIN"), plat::kMbOk);
         view_.Close(kExitButton);
         return InitOutcome::Closed;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/IniValues.h"
+#include "config/OsSections.h"
 
 namespace uninstall {
 
@@ -54,6 +55,19 @@ bool isListed(plat::Platform& p, const std::string& file, ListKind kind, const s
 
 std::string withSuffix(const std::string& name, cfg::OsClass os) {
     return cfg::CutTo(name + cfg::UninstallOsSuffix(os), kIniValueSize);
+}
+
+// The section actually read: from Windows 8 on, the older class's when the file has no
+// section for the running one.
+std::string readableSection(plat::Platform& p, const UninstallState& state, const std::string& name) {
+    return cfg::ChooseOsSection(p, state.iniPath, name, state.osClass, kIniValueSize, cfg::SuffixTable::Uninstall)
+        .name;
+}
+
+std::string monitorBaseName(const std::string& monitorName) {
+    std::string name = monitorName;
+    name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+    return name;
 }
 
 }  // namespace
@@ -122,9 +136,7 @@ bool IsListedPrinter(plat::Platform& p, const UninstallState& state, const std::
 }
 
 std::string MonitorSectionName(const std::string& monitorName, cfg::OsClass os) {
-    std::string name = monitorName;
-    name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
-    return withSuffix(name, os);
+    return withSuffix(monitorBaseName(monitorName), os);
 }
 
 std::string ProcessorSectionName(const std::string& processorName, cfg::OsClass os) {
@@ -132,7 +144,7 @@ std::string ProcessorSectionName(const std::string& processorName, cfg::OsClass 
 }
 
 MonitorFiles ReadMonitorFiles(plat::Platform& p, const UninstallState& state, const std::string& monitorName) {
-    const std::string section = MonitorSectionName(monitorName, state.osClass);
+    const std::string section = readableSection(p, state, monitorBaseName(monitorName));
     MonitorFiles files;
     files.monitorDll = readValue(p, state.iniPath, section, "MonitorPDLLName");
     files.monitorUiDll = readValue(p, state.iniPath, section, "MONitorPUIDLLName");
@@ -143,11 +155,11 @@ MonitorFiles ReadMonitorFiles(plat::Platform& p, const UninstallState& state, co
 }
 
 std::string ReadExtraMonitorName(plat::Platform& p, const UninstallState& state, const std::string& monitorName) {
-    return readValue(p, state.iniPath, MonitorSectionName(monitorName, state.osClass), "USBMONitorName");
+    return readValue(p, state.iniPath, readableSection(p, state, monitorBaseName(monitorName)), "USBMONitorName");
 }
 
 std::string ReadProcessorFile(plat::Platform& p, const UninstallState& state, const std::string& processorName) {
-    return readValue(p, state.iniPath, ProcessorSectionName(processorName, state.osClass), "ProcessorDllName");
+    return readValue(p, state.iniPath, readableSection(p, state, processorName), "ProcessorDllName");
 }
 
 UninstallLists UninstallLists::Load(plat::Platform& p, const UninstallState& state) {

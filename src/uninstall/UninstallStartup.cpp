@@ -3,6 +3,7 @@
 #include "config/IniValues.h"
 #include "config/LanguageFile.h"
 #include "config/MessageBoxes.h"
+#include "config/OsClass.h"
 #include "config/ProgramWindows.h"
 
 namespace uninstall {
@@ -30,6 +31,12 @@ UninstallStartupDecision RunUninstallStartup(plat::Platform& p) {
         cfg::ShowAppMessage(p, Program::Uninstall, cfg::LanguageFile(p, Program::Uninstall, "Uninstall").GetText("Close"),
                             plat::kMbOk);
         d.outcome = UninstallStartupDecision::SetupRunning;
+        return d;
+    }
+    if (cfg::IsArm64Windows(p)) {
+        cfg::ShowAppMessage(p, Program::Uninstall, cfg::MessageTexts(p, Program::Uninstall).GetText("IDS_ERR_ARM64"),
+                            plat::kMbOk);
+        d.outcome = UninstallStartupDecision::Arm64Windows;
         return d;
     }
     d.useChineseFont = ReadLanguageSwitch(p) == 0 ? 1 : 0;

@@ -11,6 +11,7 @@ struct UninstallStartupDecision {
         ShowDialog,      // go on to the main dialog
         AlreadyRunning,  // another uninstaller runs: it was brought forward, nothing shown
         SetupRunning,    // the "Close" text was shown; the process ends
+        Arm64Windows,    // the package has nothing for ARM64 Windows: said so, the process ends
     };
     Outcome outcome = SetupRunning;
     int useChineseFont = 0;  // LANGUAGE zero or absent: the dialogs get the GB2312 font

@@ -35,7 +35,53 @@ INSTANTIATE_TEST_SUITE_P(
                       OsCase{WindowsVersion::Server2003, true, 4}, OsCase{WindowsVersion::Vista, false, 5},
                       OsCase{WindowsVersion::Vista, true, 5}, OsCase{WindowsVersion::Server2008, true, 6},
                       OsCase{WindowsVersion::Win7, false, 7}, OsCase{WindowsVersion::Win7, true, 7},
-                      OsCase{WindowsVersion::Server2008R2, true, 6}, OsCase{WindowsVersion::Win8, true, 0}));
+                      OsCase{WindowsVersion::Server2008R2, true, 6}, OsCase{WindowsVersion::Win8, false, 8},
+                      OsCase{WindowsVersion::Win8, true, 8}, OsCase{WindowsVersion::Win81, false, 8},
+                      OsCase{WindowsVersion::Win10, false, 8}, OsCase{WindowsVersion::Win10, true, 8},
+                      OsCase{WindowsVersion::Win11, true, 8}, OsCase{WindowsVersion::Server2012, true, 9},
+                      OsCase{WindowsVersion::Server2012R2, true, 9}, OsCase{WindowsVersion::Server2016, true, 9},
+                      OsCase{WindowsVersion::Server2019, true, 9}, OsCase{WindowsVersion::Server2022, true, 9}));
+
+// Without the manifest's entries GetVersionExA says 6.2 (or 6.3) on any newer Windows; the
+// class must still be the true one, and what decides it is RtlGetVersion.
+TEST(DetectOsClass, NewerWindowsIsReadTrulyWhateverTheManifestSays) {
+    struct Row {
+        WindowsVersion version;
+        bool names81, names10;
+        std::uint32_t reportedMinor;  // what GetVersionExA answers for major 6
+        OsClass expected;
+    };
+    for (const Row& r : {Row{WindowsVersion::Win10, false, false, 2, kOsWin10},
+                         Row{WindowsVersion::Win11, true, false, 3, kOsWin10},
+                         Row{WindowsVersion::Win81, false, true, 2, kOsWin10},
+                         Row{WindowsVersion::Server2019, false, false, 2, kOsServer2012}}) {
+        TestMachine t;
+        t.machine.setWindows(r.version, true);
+        t.machine.system.manifestNamesWin81 = r.names81;
+        t.machine.system.manifestNamesWin10 = r.names10;
+        plat::OsVersionInfo told;
+        ASSERT_TRUE(t.p.system.GetVersionEx(&told, true));
+        EXPECT_EQ(told.majorVersion * 10 + told.minorVersion, 60 + r.reportedMinor) << windowsVersionName(r.version);
+        const OsFacts facts = ReadOsFacts(t.p);
+        EXPECT_EQ(facts.version.buildNumber, t.machine.system.version.buildNumber) << windowsVersionName(r.version);
+        EXPECT_EQ(DetectOsClass(t.p, Program::Setup), r.expected) << windowsVersionName(r.version);
+        // Without RtlGetVersion the reported 6.2/6.3 still lands in the same class.
+        t.machine.process.removeExport("ntdll.dll", "RtlGetVersion");
+        EXPECT_EQ(DetectOsClass(t.p, Program::Setup), r.expected) << windowsVersionName(r.version);
+    }
+}
+
+TEST(DetectOsClass, OnlyIsWow64Process2RevealsArm64) {
+    TestMachine t;
+    t.machine.setArm64Windows(WindowsVersion::Win11);
+    EXPECT_TRUE(IsArm64Windows(t.p));
+    // What the older calls tell an emulated x86 program: an x64 Windows on an x86 processor.
+    EXPECT_EQ(ReadOsFacts(t.p).processorArchitecture, plat::kArchIntel);
+    t.machine.setWindows(WindowsVersion::Win11, true);
+    EXPECT_FALSE(IsArm64Windows(t.p));
+    t.machine.setWindows(WindowsVersion::Win7, true);  // no IsWow64Process2 at all
+    EXPECT_FALSE(IsArm64Windows(t.p));
+}
 
 TEST(DetectOsClass, FivePointTwoDependsOnProductTypeAndNativeArchitecture) {
     TestMachine t;
@@ -55,7 +101,7 @@ TEST(DetectOsClass, FivePointTwoDependsOnProductTypeAndNativeArchitecture) {
 TEST(DetectOsClass, UnknownVersionsOfKnownPlatforms) {
     TestMachine t;
     t.machine.setWindows(WindowsVersion::Win2000, false);
-    for (auto [major, minor] : {std::pair{4u, 1u}, {5u, 3u}, {6u, 2u}, {10u, 0u}, {3u, 51u}}) {
+    for (auto [major, minor] : {std::pair{4u, 1u}, {5u, 3u}, {3u, 51u}}) {
         t.machine.system.version.majorVersion = major;
         t.machine.system.version.minorVersion = minor;
         EXPECT_EQ(DetectOsClass(t.p, Program::Setup), kOsWin9x) << major << "." << minor;

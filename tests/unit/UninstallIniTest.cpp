@@ -183,7 +183,9 @@ TEST(UninstallIni, SectionNamesUseTheUninstallersSuffixes) {
     EXPECT_EQ(ProcessorSectionName("QX Proc", cfg::kOsWinXP), "QX Proc.2K");
     EXPECT_EQ(MonitorSectionName("QX USB Port", cfg::kOsWin2000), "QXUSBPort.2K");
     EXPECT_EQ(MonitorSectionName(" A  B ", cfg::kOsWin9x), "AB.98");
-    EXPECT_EQ(ProcessorSectionName("P", 8), "P");
+    EXPECT_EQ(ProcessorSectionName("P", 10), "P");
+    EXPECT_EQ(ProcessorSectionName("P", cfg::kOsWin10), "P.Win10");
+    EXPECT_EQ(MonitorSectionName("Q R", cfg::kOsServer2012), "QR.2012");
     EXPECT_EQ(MonitorSectionName("P Q", -1), "PQ");
     // 29 characters at most, the suffix included.
     EXPECT_EQ(MonitorSectionName("A Very Long Port Monitor Name Here", cfg::kOsWin7), "AVeryLongPortMonitorNameHere.");

@@ -253,7 +253,8 @@ TEST(InstallModePage, ModelRestrictionForcesTypicalAndLiftingItKeepsTheChoice) {
 // ---------------------------------------------------------------- operating-system page
 
 constexpr std::initializer_list<int> kOsChoices = {kOsWin98Radio, kOsNtRadio,    kOsWin2000Radio, kOsXpRadio,
-                                                   kOs2003Radio,  kOsVistaRadio, kOs2008Radio,    kOsWin7Radio};
+                                                   kOs2003Radio,  kOsVistaRadio, kOs2008Radio,    kOsWin7Radio,
+                                                   kOsWin10Radio, kOsServer2012Radio};
 
 struct OsCase {
     WindowsVersion version;
@@ -310,8 +311,12 @@ INSTANTIATE_TEST_SUITE_P(
                       OsCase{WindowsVersion::Win7, false, kOsWin7Radio, cfg::kOsWin7},
                       OsCase{WindowsVersion::Win7, true, kOsWin7Radio, cfg::kOsWin7},
                       OsCase{WindowsVersion::Server2008R2, true, kOs2008Radio, cfg::kOsServer2008},
-                      OsCase{WindowsVersion::Win8, false, 0, cfg::kOsWin9x},
-                      OsCase{WindowsVersion::Win8, true, 0, cfg::kOsWin9x}));
+                      OsCase{WindowsVersion::Win8, false, kOsWin10Radio, cfg::kOsWin10},
+                      OsCase{WindowsVersion::Win81, true, kOsWin10Radio, cfg::kOsWin10},
+                      OsCase{WindowsVersion::Win10, false, kOsWin10Radio, cfg::kOsWin10},
+                      OsCase{WindowsVersion::Win11, true, kOsWin10Radio, cfg::kOsWin10},
+                      OsCase{WindowsVersion::Server2012R2, true, kOsServer2012Radio, cfg::kOsServer2012},
+                      OsCase{WindowsVersion::Server2022, true, kOsServer2012Radio, cfg::kOsServer2012}));
 
 TEST(OsPage, FivePointTwoWorkstationIsXpOnlyOnAnAmd64Processor) {
     PageMachine m;

@@ -188,6 +188,8 @@ TEST(SetupTemplates, PagesCarryTheControlsTheirLogicReaches) {
                    {kOsVistaRadio, "Button", WS_VISIBLE, 0, "Windows Vista"},
                    {kOs2008Radio, "Button", WS_VISIBLE, 0, "Windows Server 2008"},
                    {kOsWin7Radio, "Button", WS_VISIBLE, 0, "Windows 7"},
+                   {kOsWin10Radio, "Button", WS_VISIBLE, 0, "Windows 8 / 10 / 11"},
+                   {kOsServer2012Radio, "Button", WS_VISIBLE, 0, "Windows Server 2012 or later"},
                    {kOsWin98Radio, "Button", 0, WS_VISIBLE, "Windows 98/Me"},
                    {kOsNtRadio, "Button", 0, WS_VISIBLE, "Windows NT"}},
                   "operating system");

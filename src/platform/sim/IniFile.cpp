@@ -126,6 +126,13 @@ const IniFile::Key* IniFile::find(const std::string& section, const std::string&
     return nullptr;
 }
 
+bool IniFile::sectionHasKeys(const std::string& section) const {
+    const std::string want = trim(section);
+    for (std::size_t i = 1; i < sections_.size(); ++i)
+        if (equalsNoCase(sections_[i].name, want)) return !sections_[i].keys.empty();
+    return false;
+}
+
 std::string IniFile::getString(const IniFile* file, const std::string& section, const std::string& key,
                                const std::string& defaultValue, std::uint32_t size) {
     if (size == 0) return std::string();

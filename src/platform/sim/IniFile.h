@@ -18,6 +18,9 @@ public:
                                  const std::string& key, const std::string& defaultValue,
                                  std::uint32_t size);
 
+    // Whether the first section of that name holds any key.
+    bool sectionHasKeys(const std::string& section) const;
+
     // The text of an INI file after WritePrivateProfileString(section, key, value): a null
     // key removes the section, a null value the key.
     static std::string setValue(const std::string& text, const std::string& section,

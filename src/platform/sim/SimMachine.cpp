@@ -13,6 +13,8 @@ struct VersionFacts {
     bool hasNativeSystemInfo;  // GetNativeSystemInfo: XP and later
     bool hasIsWow64Process;    // IsWow64Process: XP SP2 / 2003 SP1 and later
     bool extendedVersion;      // OSVERSIONINFOEXA accepted
+    bool only64BitEdition = false;
+    bool hasIsWow64Process2 = false;  // Windows 10 1511 and later
 };
 
 const VersionFacts kVersions[] = {
@@ -29,18 +31,39 @@ const VersionFacts kVersions[] = {
     {WindowsVersion::Win7, "win7", plat::kPlatformNt, 6, 1, 7601, plat::kNtWorkstation, true, true, true, true},
     {WindowsVersion::Server2008R2, "win2008r2", plat::kPlatformNt, 6, 1, 7601, plat::kNtServer, true, true, true, true},
     {WindowsVersion::Win8, "win8", plat::kPlatformNt, 6, 2, 9200, plat::kNtWorkstation, true, true, true, true},
+    {WindowsVersion::Win81, "win81", plat::kPlatformNt, 6, 3, 9600, plat::kNtWorkstation, true, true, true, true},
+    {WindowsVersion::Win10, "win10", plat::kPlatformNt, 10, 0, 19045, plat::kNtWorkstation, true, true, true, true,
+     false, true},
+    {WindowsVersion::Win11, "win11", plat::kPlatformNt, 10, 0, 22631, plat::kNtWorkstation, true, true, true, true,
+     false, true},
+    {WindowsVersion::Server2012, "win2012", plat::kPlatformNt, 6, 2, 9200, plat::kNtServer, true, true, true, true,
+     true},
+    {WindowsVersion::Server2012R2, "win2012r2", plat::kPlatformNt, 6, 3, 9600, plat::kNtServer, true, true, true, true,
+     true},
+    {WindowsVersion::Server2016, "win2016", plat::kPlatformNt, 10, 0, 14393, plat::kNtServer, true, true, true, true,
+     true, true},
+    {WindowsVersion::Server2019, "win2019", plat::kPlatformNt, 10, 0, 17763, plat::kNtServer, true, true, true, true,
+     true, true},
+    {WindowsVersion::Server2022, "win2022", plat::kPlatformNt, 10, 0, 20348, plat::kNtServer, true, true, true, true,
+     true, true},
 };
 
 // The print monitors each Windows installs itself.
 std::vector<std::string> builtInMonitors(const VersionFacts& f) {
     if (f.platformId == plat::kPlatformWindows) return {"Local Port"};
-    std::vector<std::string> names = {"Local Port", "Standard TCP/IP Port", "BJ Language Monitor",
-                                      "PJL Language monitor"};
-    if (f.major >= 5) names.push_back("USB Monitor");
-    if (f.major >= 6) {
-        names.push_back("WSD Port");
-        names.push_back("Microsoft Shared Fax Monitor");
+    const bool win8OrLater = f.major > 6 || (f.major == 6 && f.minor >= 2);
+    std::vector<std::string> names = {"Local Port", "Standard TCP/IP Port"};
+    // Windows 8 dropped the two language monitors of the old inbox drivers.
+    if (!win8OrLater) {
+        names.push_back("BJ Language Monitor");
+        names.push_back("PJL Language monitor");
     }
+    if (f.major >= 5) names.push_back("USB Monitor");
+    if (f.major >= 6) names.push_back("WSD Port");
+    // The fax monitor comes with the workstations; a server from 2012 on has it only with
+    // the fax role.
+    if (f.major >= 6 && !(win8OrLater && f.productType != plat::kNtWorkstation))
+        names.push_back("Microsoft Shared Fax Monitor");
     if (f.major > 6 || (f.major == 6 && f.minor >= 1)) names.push_back("Appmon");
     return names;
 }
@@ -78,7 +101,7 @@ SimMachine::SimMachine()
 void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     const VersionFacts& f = factsOf(version);
     // XP x64 only ever existed as a 64-bit edition.
-    const bool is64 = (sixtyFourBit && f.has64BitEdition) || version == WindowsVersion::WinXP64;
+    const bool is64 = (sixtyFourBit && f.has64BitEdition) || version == WindowsVersion::WinXP64 || f.only64BitEdition;
     system.version = plat::OsVersionInfo{};
     system.version.platformId = f.platformId;
     system.version.majorVersion = f.major;
@@ -89,6 +112,7 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     // WinXP64 is the AMD64 edition; other 64-bit editions are modelled as x64 too.
     system.nativeArchitecture = is64 ? plat::kArchAmd64 : plat::kArchIntel;
     system.wow64 = is64;
+    system.emulatedOnArm64 = false;
     registry.setWow64(is64);
     spooler.setNativeEnvironment(f.platformId == plat::kPlatformWindows, is64);
     spooler.setBuiltInMonitors(builtInMonitors(f));
@@ -98,11 +122,14 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
     std::vector<std::string> kernel32 = {"GetVersionExA", "GetSystemInfo", "LoadLibraryA"};
     if (f.hasNativeSystemInfo) kernel32.push_back("GetNativeSystemInfo");
     if (f.hasIsWow64Process) kernel32.push_back("IsWow64Process");
+    if (f.hasIsWow64Process2) kernel32.push_back("IsWow64Process2");
     if (is64 || (f.platformId == plat::kPlatformNt && f.major >= 6)) {
         kernel32.push_back("Wow64DisableWow64FsRedirection");
         kernel32.push_back("Wow64RevertWow64FsRedirection");
     }
     process.defineLibrary("kernel32.dll", kernel32);
+
+    if (f.platformId == plat::kPlatformNt && f.major >= 5) process.defineLibrary("ntdll.dll", {"RtlGetVersion"});
 
     std::vector<std::string> winspool = {"AddPrinterA", "OpenPrinterA"};
     if (f.platformId == plat::kPlatformNt && f.major >= 5) {
@@ -124,6 +151,14 @@ void SimMachine::setWindows(WindowsVersion version, bool sixtyFourBit) {
         files.makeDirectory(process.windowsDir + dir);
     if (is64) files.makeDirectory(process.windowsDir + "\\SysWOW64");
     files.setRedirection(is64, is64, process.windowsDir);
+}
+
+void SimMachine::setArm64Windows(WindowsVersion version) {
+    // To the x86 program the machine looks like 64-bit Windows on an x86 processor (WOW64,
+    // x86 emulation); only IsWow64Process2 tells the truth.
+    setWindows(version, true);
+    system.nativeArchitecture = plat::kArchArm64;
+    system.emulatedOnArm64 = true;
 }
 
 void SimMachine::installProgram(const std::string& hostFolder, const std::string& windowsFolder,

@@ -34,6 +34,14 @@ enum class WindowsVersion {
     Win7,
     Server2008R2,
     Win8,
+    Win81,
+    Win10,
+    Win11,
+    Server2012,
+    Server2012R2,
+    Server2016,
+    Server2019,
+    Server2022,
 };
 
 const char* windowsVersionName(WindowsVersion v);
@@ -49,6 +57,8 @@ public:
     // Sets the version record, the processor, WOW64 and which kernel32 functions exist.
     // `sixtyFourBit` is ignored for versions that had no 64-bit edition.
     void setWindows(WindowsVersion version, bool sixtyFourBit);
+    // Windows 10 or 11 on an ARM64 processor, running our x86 program emulated.
+    void setArm64Windows(WindowsVersion version);
 
     // Maps a host folder (e.g. the sample package) as the program's folder and makes it
     // the current directory, with the program at <folder>\<exeName>.

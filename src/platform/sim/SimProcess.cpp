@@ -169,8 +169,9 @@ plat::ModuleHandle SimProcess::LoadLibrary(const std::string& fileName) {
 plat::ModuleHandle SimProcess::GetModuleHandle(const std::string& moduleName) {
     if (state_.enter("GetModuleHandleA")) return 0;
     Library* lib = libraryByName(moduleName);
-    // kernel32 is in every process; other libraries only once loaded.
-    if (!lib || (lib->loadCount == 0 && !equalsNoCase(lib->fileName, "kernel32.dll"))) {
+    // ntdll and kernel32 are in every process; other libraries only once loaded.
+    if (!lib || (lib->loadCount == 0 && !equalsNoCase(lib->fileName, "kernel32.dll") &&
+                 !equalsNoCase(lib->fileName, "ntdll.dll"))) {
         state_.lastError = plat::kErrorModNotFound;
         return 0;
     }

@@ -4,11 +4,9 @@
 
 namespace sim {
 
-std::string SimProfile::GetPrivateProfileString(const std::string& section, const std::string& key,
-                                                const std::string& defaultValue, std::uint32_t size,
-                                                const std::string& file) {
-    // The call cannot fail; an injected fault reads as an unreadable file.
-    const bool unreadable = state_.enter("GetPrivateProfileStringA") != 0;
+const IniFile* SimProfile::load(const char* api, const std::string& file) {
+    // The calls cannot fail; an injected fault reads as an unreadable file.
+    const bool unreadable = state_.enter(api) != 0;
     // A bare file name means the Windows folder; any other relative path, the current one.
     std::string path;
     if (file.find('\\') == std::string::npos && file.find('/') == std::string::npos)
@@ -16,11 +14,22 @@ std::string SimProfile::GetPrivateProfileString(const std::string& section, cons
     else
         path = SimFileSystem::fullPath(file, process_.currentDir);
     auto bytes = unreadable ? std::nullopt : files_.readFile(path);
-    if (!bytes) return IniFile::getString(nullptr, section, key, defaultValue, size);
+    if (!bytes) return nullptr;
     // Readers ask one file for many keys in a row; parse it again only when it changed.
     auto& cached = parsed_[path];
     if (!cached.first || *cached.first != *bytes) cached = {bytes, IniFile::parse(*bytes)};
-    return IniFile::getString(&cached.second, section, key, defaultValue, size);
+    return &cached.second;
+}
+
+std::string SimProfile::GetPrivateProfileString(const std::string& section, const std::string& key,
+                                                const std::string& defaultValue, std::uint32_t size,
+                                                const std::string& file) {
+    return IniFile::getString(load("GetPrivateProfileStringA", file), section, key, defaultValue, size);
+}
+
+bool SimProfile::PrivateProfileSectionHasKeys(const std::string& section, const std::string& file) {
+    const IniFile* ini = load("GetPrivateProfileStringA", file);
+    return ini && ini->sectionHasKeys(section);
 }
 
 unsigned SimProfile::GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,

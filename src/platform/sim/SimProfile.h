@@ -20,6 +20,7 @@ public:
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& defaultValue, std::uint32_t size,
                                         const std::string& file) override;
+    bool PrivateProfileSectionHasKeys(const std::string& section, const std::string& file) override;
     unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
                                   const std::string& file) override;
     bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
@@ -29,6 +30,8 @@ public:
     std::string winIniPath() const;
 
 private:
+    // The parsed file, or null when it cannot be read (a fault counts as unreadable).
+    const IniFile* load(const char* api, const std::string& file);
     std::map<std::string, std::pair<std::optional<std::string>, IniFile>> parsed_;
     SimState& state_;
     SimFileSystem& files_;

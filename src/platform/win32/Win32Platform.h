@@ -13,6 +13,7 @@ public:
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& defaultValue, std::uint32_t size,
                                         const std::string& file) override;
+    bool PrivateProfileSectionHasKeys(const std::string& section, const std::string& file) override;
     unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
                                   const std::string& file) override;
     bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
@@ -45,6 +46,8 @@ public:
     void GetSystemInfo(SystemInfo* info) override;
     void CallGetNativeSystemInfo(ProcAddress fn, SystemInfo* info) override;
     bool CallIsWow64Process(ProcAddress fn, bool* isWow64) override;
+    bool CallIsWow64Process2(ProcAddress fn, std::uint16_t* processMachine, std::uint16_t* nativeMachine) override;
+    std::uint32_t CallRtlGetVersion(ProcAddress fn, OsVersionInfo* info) override;
     bool CallWow64DisableWow64FsRedirection(ProcAddress fn, void** oldValue) override;
     bool CallWow64RevertWow64FsRedirection(ProcAddress fn, void* oldValue) override;
 };

@@ -18,6 +18,12 @@ std::string Win32ProfileApi::GetPrivateProfileString(const std::string& section,
     return std::string(buffer.data(), strnlen(buffer.data(), size));
 }
 
+bool Win32ProfileApi::PrivateProfileSectionHasKeys(const std::string& section, const std::string& file) {
+    // Only whether any name comes back matters; a short buffer still holds the first one.
+    char names[64] = {0};
+    return ::GetPrivateProfileStringA(section.c_str(), nullptr, "", names, sizeof names, file.c_str()) > 0;
+}
+
 }  // namespace plat
 
 namespace plat {

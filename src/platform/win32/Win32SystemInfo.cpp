@@ -9,6 +9,16 @@ using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 using Wow64DisableWow64FsRedirectionFn = BOOL(WINAPI*)(PVOID*);
 using Wow64RevertWow64FsRedirectionFn = BOOL(WINAPI*)(PVOID);
+using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+// RTL_OSVERSIONINFOEXW, spelled out: the Windows 2000 headers we build against lack it.
+struct RtlVersionRecord {
+    ULONG size;
+    ULONG major, minor, build, platformId;
+    WCHAR csdVersion[128];
+    USHORT servicePackMajor, servicePackMinor, suiteMask;
+    UCHAR productType, reserved;
+};
+using RtlGetVersionFn = LONG(WINAPI*)(RtlVersionRecord*);
 
 template <typename Fn>
 Fn As(ProcAddress address) {
@@ -63,6 +73,36 @@ bool Win32SystemInfoApi::CallIsWow64Process(ProcAddress fn, bool* isWow64) {
     BOOL ok = As<IsWow64ProcessFn>(fn)(::GetCurrentProcess(), &wow64);
     if (ok && isWow64) *isWow64 = wow64 != FALSE;
     return ok != FALSE;
+}
+
+bool Win32SystemInfoApi::CallIsWow64Process2(ProcAddress fn, std::uint16_t* processMachine,
+                                             std::uint16_t* nativeMachine) {
+    USHORT process = 0, native = 0;
+    if (!As<IsWow64Process2Fn>(fn)(::GetCurrentProcess(), &process, &native)) return false;
+    *processMachine = process;
+    *nativeMachine = native;
+    return true;
+}
+
+std::uint32_t Win32SystemInfoApi::CallRtlGetVersion(ProcAddress fn, OsVersionInfo* info) {
+    RtlVersionRecord version;
+    ZeroMemory(&version, sizeof version);
+    version.size = sizeof version;
+    const LONG status = As<RtlGetVersionFn>(fn)(&version);
+    if (status != 0) return static_cast<std::uint32_t>(status);
+    info->majorVersion = version.major;
+    info->minorVersion = version.minor;
+    info->buildNumber = version.build;
+    info->platformId = version.platformId;
+    // The service-pack text is only ever shown in the log; plain ASCII is enough.
+    info->csdVersion.clear();
+    for (int i = 0; i < 128 && version.csdVersion[i]; ++i)
+        info->csdVersion += version.csdVersion[i] < 0x80 ? static_cast<char>(version.csdVersion[i]) : '?';
+    info->servicePackMajor = version.servicePackMajor;
+    info->servicePackMinor = version.servicePackMinor;
+    info->suiteMask = version.suiteMask;
+    info->productType = version.productType;
+    return 0;
 }
 
 bool Win32SystemInfoApi::CallWow64DisableWow64FsRedirection(ProcAddress fn, void** oldValue) {

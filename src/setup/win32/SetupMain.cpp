@@ -47,7 +47,8 @@ static_assert(IDC_MODE_GROUP == kModeGroup && IDC_TYPICAL == kTypicalRadio && ID
               "install-mode page");
 static_assert(IDC_OS_GROUP == kOsGroup && IDC_OS_WIN98 == kOsWin98Radio && IDC_OS_NT == kOsNtRadio &&
                   IDC_OS_WIN2000 == kOsWin2000Radio && IDC_OS_XP == kOsXpRadio && IDC_OS_2003 == kOs2003Radio &&
-                  IDC_OS_VISTA == kOsVistaRadio && IDC_OS_2008 == kOs2008Radio && IDC_OS_WIN7 == kOsWin7Radio,
+                  IDC_OS_VISTA == kOsVistaRadio && IDC_OS_2008 == kOs2008Radio && IDC_OS_WIN7 == kOsWin7Radio &&
+                  IDC_OS_WIN10 == kOsWin10Radio && IDC_OS_2012 == kOsServer2012Radio,
               "operating-system page");
 static_assert(IDC_TYPE_GROUP == kTypeGroup && IDC_RECEIPT == kReceiptRadio && IDC_TICKET == kTicketRadio &&
                   IDC_LABEL == kLabelRadio && IDC_EMBEDDED == kEmbeddedRadio && IDC_RECEIPT_LIST == kReceiptList &&

@@ -52,6 +52,8 @@
 #define IDC_OS_VISTA 1076
 #define IDC_OS_2008 1077
 #define IDC_OS_WIN7 1078
+#define IDC_OS_WIN10 1079
+#define IDC_OS_2012 1080
 
 /* Printer-type page */
 #define IDC_TYPE_GROUP 1094
