@@ -206,6 +206,46 @@ TEST(ModelConfig, PortSectionAndSupportedSystems) {
     EXPECT_TRUE(absent.supportsOs(kOsWinXP));
 }
 
+// Windows 8 and later read their own section when the package has one, else the
+// Windows 7 (Server: 2008) one; section by section, never key by key.
+TEST(ModelConfig, NewerWindowsFallBackSectionBySection) {
+    TestMachine t(false);
+    t.write("DRVCONFIG\\setup_receipt.ini",
+            "[R1.Win7]\r\nDriverNameU=Seven\r\nControlFontFile=seven.ttf\r\n[R1.Win10]\r\nDriverNameU=Ten\r\n"
+            "[R2.Win7]\r\nDriverNameU=Seven2\r\n[R2.2008]\r\nDriverNameU=Server\r\n"
+            "[R3.Win10]\r\n[R3.Win7]\r\nDriverNameU=Three\r\n"
+            "[A.PORT]\r\nSystemWin7Supported=1\r\n"
+            "[B.PORT]\r\nSystemWin7Supported=0\r\nSystemWin10Supported=1\r\nSystem2008Supported=1\r\n"
+            "System2012Supported=0\r\n"
+            "[C.PORT]\r\nSystemWin7Supported=1\r\nSystemWin10Supported=\r\n");
+    ModelConfig model(t.p, kReceipt, false);
+    struct Row {
+        const char* model;
+        OsClass os;
+        const char* driverName;
+        const char* font;
+    };
+    for (const Row& r : {Row{"R1", kOsWin10, "Ten", "0"}, Row{"R1", kOsWin7, "Seven", "seven.ttf"},
+                         Row{"R2", kOsWin10, "Seven2", "0"}, Row{"R2", kOsServer2012, "Server", "0"},
+                         Row{"R3", kOsWin10, "Three", "0"}, Row{"R2", kOsVista, "0", "0"}}) {
+        const ModelOsSection s = model.osSection(r.model, r.os, kVariantGdi);
+        EXPECT_EQ(s.driverNameU, r.driverName) << r.model << " " << r.os;
+        EXPECT_EQ(s.controlFontFile, r.font) << r.model << " " << r.os;
+    }
+    const ModelPortSection a = model.portSection("A"), b = model.portSection("B"), c = model.portSection("C");
+    EXPECT_TRUE(a.supportsOs(kOsWin10));
+    EXPECT_FALSE(a.supportsOs(kOsServer2012));
+    EXPECT_TRUE(b.supportsOs(kOsWin10)) << "its own key wins over Windows 7's";
+    EXPECT_FALSE(b.supportsOs(kOsServer2012)) << "its own key wins over 2008's";
+    EXPECT_TRUE(c.supportsOs(kOsWin10)) << "an empty key says nothing";
+
+    t.write("DRVCONFIG\\setup.ini", "[COMMON-MONITOR.Win7]\r\nUSBMONitorPName=Seven\r\n"
+                                   "[COMMON-MONITOR.2012]\r\nUSBMONitorPName=Twelve\r\n");
+    PackageConfig package(t.p);
+    EXPECT_EQ(package.portMonitors(kOsWin10).usbName, "Seven");
+    EXPECT_EQ(package.portMonitors(kOsServer2012).usbName, "Twelve");
+}
+
 TEST(ModelConfig, UnknownCategoryReadsNothing) {
     TestMachine t;
     ModelConfig none(t.p, 7, false);

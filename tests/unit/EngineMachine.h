@@ -24,6 +24,7 @@ inline const char* const kDriverFileKeys[] = {
 struct EngineMachine : TestMachine {
     bool is64;
     cfg::OsClass os;
+    std::string storeFolder;  // the DriverStore folder that holds the universal driver
 
     EngineMachine(sim::WindowsVersion version, bool sixtyFour) : TestMachine(true) {
         machine.setWindows(version, sixtyFour);
@@ -83,11 +84,21 @@ struct EngineMachine : TestMachine {
         }
     }
 
-    // Vista to 7 keep them in the DriverStore, 2000 to 2003 in the Driver Cache cabinets.
+    // Vista and later keep them in the DriverStore, 2000 to 2003 in the Driver Cache
+    // cabinets. From Windows 8 on "ntprint*" matches more than the package that holds
+    // them: the class-4 package and a copy an update left behind come first here.
     void stageUniversalDriver() {
         auto& fs = machine.files;
         fs.setRedirection(is64, false, "C:\\WINDOWS");
-        const std::string store = "C:\\WINDOWS\\System32\\DriverStore\\FileRepository\\ntprint.inf_x86_neutral_1a2b\\";
+        const std::string repository = "C:\\WINDOWS\\System32\\DriverStore\\FileRepository\\";
+        std::string store = repository + "ntprint.inf_x86_neutral_1a2b\\";
+        if (os == cfg::kOsWin10 || os == cfg::kOsServer2012) {
+            const std::string arch = is64 ? "amd64" : "x86";
+            fs.writeFile(repository + "ntprint.inf_" + arch + "_0aa1\\ntprint.inf", "superseded");
+            fs.writeFile(repository + "ntprint4.inf_" + arch + "_77c2\\ntprint4.inf", "class 4");
+            store = repository + "ntprint.inf_" + arch + "_f3e9\\";
+        }
+        storeFolder = store;
         for (const char* f : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"}) {
             fs.writeFile(store + "I386\\" + f, std::string("store ") + f);
             fs.writeFile(store + "AMD64\\" + f, std::string("store64 ") + f);

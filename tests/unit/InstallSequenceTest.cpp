@@ -233,6 +233,14 @@ TEST(InstallSequence, UniversalDriverFilesFromTheDriverCacheOnceAndFromTheDriver
     w7.machine.files.setRedirection(true, false, "C:\\WINDOWS");
     EXPECT_EQ(*w7.machine.files.readFile(driverDir(w7) + "\\UNIRES.DLL"), "store64 UNIRES.DLL")
         << "from the AMD64 folder of the DriverStore, not from the package";
+
+    // Windows 10 lists other ntprint packages first; the one that holds the files is used.
+    for (bool is64 : {false, true}) {
+        EngineMachine w10(WindowsVersion::Win10, is64);
+        w10.writeNative(w10.storeFolder + (is64 ? "AMD64" : "I386") + "\\UNIRES.DLL", "the right folder");
+        ASSERT_EQ(w10.install(w10.choices("KLM-A100", cfg::kReceipt, "LPT1:")).state, kSucceeded) << is64;
+        EXPECT_EQ(w10.machine.files.readFileNative(driverDir(w10) + "\\UNIRES.DLL").value_or(""), "the right folder") << is64;
+    }
 }
 
 TEST(InstallSequence, WithoutADriverStoreTheUniversalDriverCannotBeInstalled) {
@@ -246,6 +254,14 @@ TEST(InstallSequence, WithoutADriverStoreTheUniversalDriverCannotBeInstalled) {
     auto r = m.install(m.choices("KLM-A100", cfg::kReceipt, "LPT1:"));
     EXPECT_EQ(r.state, kFailed);
     EXPECT_EQ(r.messages.rfind("Couldn't find system files.", 0), 0u) << r.messages;
+
+    // On Windows 10 matching folders that all lack the file fail with where it was sought.
+    EngineMachine w10(WindowsVersion::Win10, true);
+    w10.removeNative(w10.storeFolder + "AMD64\\UNIDRV.DLL");
+    r = w10.install(w10.choices("KLM-A100", cfg::kReceipt, "LPT1:"));
+    EXPECT_EQ(r.state, kFailed);
+    EXPECT_EQ(r.messages,
+              "Couldn't find system files.\nC:\\WINDOWS\\System32\\DriverStore\\FileRepository\\ntprint*\\AMD64\\UNIDRV.DLL");
 }
 
 TEST(InstallSequence, NoSerialSettingsOrPortRecordForParallelAndNetworkPorts) {

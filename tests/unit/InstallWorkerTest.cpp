@@ -31,7 +31,8 @@ std::string caseName(const ::testing::TestParamInfo<MatrixCase>& info) {
 std::vector<MatrixCase> matrix() {
     std::vector<MatrixCase> cases;
     for (auto v : {WindowsVersion::Win98, WindowsVersion::Win2000, WindowsVersion::WinXP, WindowsVersion::Server2003,
-                   WindowsVersion::Vista, WindowsVersion::Server2008, WindowsVersion::Win7})
+                   WindowsVersion::Vista, WindowsVersion::Server2008, WindowsVersion::Win7, WindowsVersion::Win10,
+                   WindowsVersion::Win11})
         for (bool is64 : {false, true}) {
             if (is64 && (v == WindowsVersion::Win98 || v == WindowsVersion::Win2000 || v == WindowsVersion::WinXP))
                 continue;
@@ -40,6 +41,8 @@ std::vector<MatrixCase> matrix() {
         }
     cases.push_back({WindowsVersion::WinXP64, true, "USB_KLM-A100_2", 1});
     cases.push_back({WindowsVersion::Nt4, false, "LPT1:", 1});
+    cases.push_back({WindowsVersion::Server2022, true, "USB_KLM-A100_1", 1});
+    cases.push_back({WindowsVersion::Win81, false, "COM1:", 1});
     return cases;
 }
 
@@ -91,6 +94,12 @@ TEST_P(FullInstallation, EndsWithTheWorkingPrinterAndTheRestartNotice) {
     }
     if (kind == kPortNet) {
         EXPECT_EQ(port, "IP_192.168.1.20");
+    }
+    // Windows 8 to 11 read the model's own ".Win10" section, which has no control font;
+    // Server 2012 and later fall back to its ".2008" section, which has one.
+    if (m.os != cfg::kOsWin9x) {
+        const std::string font = m.machine.spooler.driverDirectory() + "\\3\\KLMCTRL.TTF";
+        EXPECT_EQ(m.machine.files.fileExistsNative(font), m.os != cfg::kOsWin10) << font;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/CompatibilityAssistant.h"
 #include "config/FsRedirection.h"
 #include "config/OsClass.h"
@@ -218,18 +220,20 @@ TEST(FsRedirection, ThirtyTwoBitWindowsRunsDirectlyAndTheSilentFormSkipsOnFailur
     EXPECT_TRUE(t.boxes().empty());
 }
 
-TEST(CompatibilityAssistant, WritesTheProgramPathOnVistaAndSevenOnly) {
+TEST(CompatibilityAssistant, WritesTheProgramPathOnVistaAndLaterWorkstationsOnly) {
     const std::string key = std::string("HKCU\\") + kCompatibilityPersistedKey;
-    for (OsClass os : {kOsWinXP, kOsServer2003, kOsServer2008}) {
+    for (OsClass os : {kOsWinXP, kOsServer2003, kOsServer2008, kOsServer2012}) {
         TestMachine t;
         MarkCompatibilityHandled(t.p, Program::Setup, os, false);
         EXPECT_FALSE(t.machine.registry.keyExists(key)) << os;
     }
-    for (bool is64 : {false, true}) {
+    for (auto [version, os, is64] : {std::tuple{WindowsVersion::Vista, kOsVista, false},
+                                     std::tuple{WindowsVersion::Vista, kOsVista, true},
+                                     std::tuple{WindowsVersion::Win10, kOsWin10, true}}) {
         TestMachine t;
-        t.machine.setWindows(WindowsVersion::Vista, is64);
-        MarkCompatibilityHandled(t.p, Program::Setup, kOsVista, is64);
-        MarkCompatibilityHandled(t.p, Program::Setup, kOsVista, is64);  // a second start overwrites
+        t.machine.setWindows(version, is64);
+        MarkCompatibilityHandled(t.p, Program::Setup, os, is64);
+        MarkCompatibilityHandled(t.p, Program::Setup, os, is64);  // a second start overwrites
         auto v = t.machine.registry.peek(key, "C:\\PKG\\setup.exe");
         ASSERT_TRUE(v.has_value()) << is64;
         EXPECT_EQ(v->type, plat::kRegDword);

@@ -26,7 +26,8 @@ void expectRefused(const StartupDecision& d, const char* section, const char* ke
 
 TEST(SetupStartup, SamplePackageShowsTheWizardOnEverySupportedWindows) {
     for (auto v : {WindowsVersion::Win95, WindowsVersion::Win2000, WindowsVersion::WinXP, WindowsVersion::Vista,
-                   WindowsVersion::Win7, WindowsVersion::Server2008R2}) {
+                   WindowsVersion::Win7, WindowsVersion::Server2008R2, WindowsVersion::Win10, WindowsVersion::Win11,
+                   WindowsVersion::Server2022}) {
         for (bool is64 : {false, true}) {
             TestMachine t;
             t.machine.setWindows(v, is64);
@@ -49,6 +50,16 @@ TEST(SetupStartup, RefusesWindows98MeAndNt4) {
         ASSERT_EQ(t.boxes().size(), 1u);
         EXPECT_NE(t.boxes()[0].text, "");
         EXPECT_EQ(t.boxes()[0].caption, "setup");
+    }
+}
+
+TEST(SetupStartup, RefusesArm64WindowsThatLooksLikeX64) {
+    for (auto v : {WindowsVersion::Win10, WindowsVersion::Win11}) {
+        TestMachine t;
+        t.machine.setArm64Windows(v);
+        expectRefused(RunSetupStartup(t.p), "Message", "IDS_ERR_ARM64");
+        ASSERT_EQ(t.boxes().size(), 1u);
+        EXPECT_NE(t.boxes()[0].text.find("ARM"), std::string::npos) << t.boxes()[0].text;
     }
 }
 

@@ -234,6 +234,27 @@ TEST(UninstallIni, SamplePackageOnXpReadsTheSharedSections) {
     EXPECT_EQ(ReadProcessorFile(own.p, own.state, "QXProc"), "0") << "blanks stay in processor sections";
 }
 
+// Windows 8 and later read the Windows 7 (or 2008) section when the file has none of its
+// own; a section of its own is read alone, even where it lacks a key.
+TEST(UninstallIni, NewerWindowsFallBackSectionBySection) {
+    IniMachine sample("", cfg::kOsWin10);
+    EXPECT_EQ(ReadMonitorFiles(sample.p, sample.state, "KLM USB Port").monitorDll, "klmusb.dll");
+    EXPECT_EQ(ReadProcessorFile(sample.p, sample.state, "KLMPrintProc"), "klmproc.dll");
+
+    const std::string ini =
+        "[QXUSBPort.Win7]\r\nMonitorPDLLName=seven.dll\r\nMONitorPUIDLLName=sevenui.dll\r\n"
+        "[QXUSBPort.Win10]\r\nMonitorPDLLName=ten.dll\r\n"
+        "[QX Proc.2008]\r\nProcessorDllName=p2008.dll\r\n[QX Proc.Win10]\r\n";
+    IniMachine ten(ini, cfg::kOsWin10);
+    const MonitorFiles usb = ReadMonitorFiles(ten.p, ten.state, "QX USB Port");
+    EXPECT_EQ(usb.monitorDll, "ten.dll");
+    EXPECT_EQ(usb.monitorUiDll, "0") << "never a key of the older section";
+    EXPECT_EQ(ReadProcessorFile(ten.p, ten.state, "QX Proc"), "0") << "an empty section counts as none; no .Win7";
+    IniMachine server(ini, cfg::kOsServer2012);
+    EXPECT_EQ(ReadProcessorFile(server.p, server.state, "QX Proc"), "p2008.dll");
+    EXPECT_EQ(ReadMonitorFiles(server.p, server.state, "QX USB Port").monitorDll, "0");
+}
+
 TEST(UninstallIni, ExtraMonitorDllOnlyForUsbOrComAndNeverUnderWow64) {
     const std::string ini =
         "[QXUSBPort.Win7]\r\nMonitorPDLLName=u.dll\r\nMONitorPUIDLLName=uui.dll\r\nUSBMONitorDLLName=lm.dll\r\n"

@@ -103,6 +103,14 @@ TEST(UninstallStartup, MutexIsNamedAfterTheProgramFile) {
     EXPECT_EQ(RunUninstallStartup(renamed.p).outcome, UninstallStartupDecision::AlreadyRunning);
 }
 
+TEST(UninstallStartup, RefusesArm64Windows) {
+    Uninstaller t;
+    t.machine.setArm64Windows(sim::WindowsVersion::Win11);
+    EXPECT_EQ(RunUninstallStartup(t.p).outcome, UninstallStartupDecision::Arm64Windows);
+    ASSERT_EQ(t.boxes().size(), 1u);
+    EXPECT_EQ(t.boxes()[0].text.substr(0, 20), uninstallText(t, "Message", "IDS_ERR_ARM64").substr(0, 20));
+}
+
 TEST(UninstallStartup, RefusesWhileSetupsWizardIsOpen) {
     for (const char* title : {"Printer Driver Setup", "打印机驱动安装程序"}) {
         Uninstaller t;

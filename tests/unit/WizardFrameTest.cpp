@@ -168,6 +168,32 @@ TEST(WizardFrame, XpAndVistaTargets) {
     EXPECT_EQ(vista.boxTexts(), std::vector<std::string>{vista.message("IDS_NOTSUPPORTVISTA")});
 }
 
+// Windows 8 and later are refused by their own key, or by the older class's when the model
+// has none of its own, and the refusal names the running Windows.
+TEST(WizardFrame, NewerWindowsAreCheckedByTheirOwnKeyOrTheOlderOne) {
+    struct Row {
+        WindowsVersion version;
+        const char* portSection;
+        const char* refusal;  // null: the port page is reached
+    };
+    for (const Row& r : {Row{WindowsVersion::Win10, "SystemWin7Supported=1\r\n", nullptr},
+                         Row{WindowsVersion::Win11, "SystemWin7Supported=0\r\n", "IDS_NOTSUPPORTWin10"},
+                         Row{WindowsVersion::Win10, "SystemWin7Supported=1\r\nSystemWin10Supported=0\r\n",
+                             "IDS_NOTSUPPORTWin10"},
+                         Row{WindowsVersion::Server2019, "System2008Supported=1\r\n", nullptr},
+                         Row{WindowsVersion::Server2022, "SystemWin7Supported=1\r\n", "IDS_NOTSUPPORT2012"}}) {
+        WizardMachine t(r.version, true);
+        t.write("DRVCONFIG\\setup_receipt_64.ini", std::string("[KLM-A100.PORT]\r\nLPTSUPPORTED=1\r\n") + r.portSection);
+        t.open();
+        t.chooseModel(0, "KLM-A100");
+        toPortPage(t);
+        const std::string name = std::string(sim::windowsVersionName(r.version)) + " " + r.portSection;
+        EXPECT_EQ(t.wizard->currentPage, r.refusal ? kOsPageIndex : kPortPageIndex) << name;
+        EXPECT_EQ(t.boxTexts(), r.refusal ? std::vector<std::string>{t.message(r.refusal)} : std::vector<std::string>{})
+            << name;
+    }
+}
+
 TEST(WizardFrame, ArrivingAtThePortPageHandsTheChoicesOver) {
     WizardMachine t;
     t.open();
