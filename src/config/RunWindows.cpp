@@ -32,7 +32,9 @@ bool RunWindows::ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) {
 }
 
 RunPlatform::RunPlatform(plat::Platform& base, const CommandLine& args, const std::string& program)
-    : log_(base, args.log.empty() ? DefaultLogPath(base, program) : args.log, args.quiet),
+    // A command line that is refused is said on standard error too: whoever typed it is
+    // looking there.
+    : log_(base, args.log.empty() ? DefaultLogPath(base, program) : args.log, args.quiet || !args.error.empty()),
       windows_(base.windows, log_, args.quiet, args.noRestart),
       platform_{base.profile, base.registry, base.system,  base.process, base.security, base.services, windows_,
                 base.clock,   base.spooler,  base.files,   base.shell,   base.usb,      &log_} {}

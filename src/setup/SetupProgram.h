@@ -16,6 +16,7 @@
 #include "setup/SetupStartup.h"
 #include "setup/SetupState.h"
 #include "setup/SetupWizardDialog.h"
+#include "setup/WizardControls.h"
 
 namespace setup {
 
@@ -40,7 +41,7 @@ struct SetupWizardParts {
 // worker runs on the calling thread.
 class HeadlessWizardWindow : public WizardWindow {
 public:
-    explicit HeadlessWizardWindow(plat::Platform& p) : p_(p) {}
+    explicit HeadlessWizardWindow(plat::Platform& p) : p_(p) { PrepareTemplateControls(frameView_, kWizardTemplate); }
 
     // The controls a template starts with: the sorted port list, the hidden choices of the
     // operating-system page, the frame's disabled Back and Next buttons.
