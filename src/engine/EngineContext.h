@@ -18,6 +18,9 @@ struct EngineContext {
     // The Driver Cache cabinets are searched and unpacked at most once per process.
     bool driverCacheTried = false;
     std::vector<std::string> cabinets;
+    // A file was put beside one Windows holds, under its "n" name: it takes effect only
+    // once Windows has restarted.
+    bool restartNeeded = false;
 
     // The text of a key of the language file's Message section. A missing text gives the
     // key itself: a failure must never leave the MessageBuffer empty, which would read

@@ -4,6 +4,7 @@
 #include "config/IniValues.h"
 #include "config/MessageBoxes.h"
 #include "config/RegistryKey.h"
+#include "config/RunLog.h"
 #include "engine/ComponentUpdates.h"
 #include "engine/PackageRecords.h"
 #include "engine/PortSetup.h"
@@ -34,6 +35,15 @@ private:
     bool lost() {
         messages_.set(ctx_.text("IDS_ERR_LOSTDRIVERFILE"));
         return false;
+    }
+    // Logs a step's end: its platform result (the last error) and the message it left.
+    bool step(const char* name, bool ok) {
+        auto& p = ctx_.platform;
+        if (!cfg::Logging(p)) return ok;
+        cfg::LogLine(p, std::string("step ") + name + (ok ? ": done" : ": FAILED") + ", last error " +
+                            std::to_string(p.process.GetLastError()) +
+                            (messages_.empty() ? std::string() : ", message: " + messages_.text()));
+        return ok;
     }
     bool components();
     bool driverFiles();
@@ -136,20 +146,20 @@ bool Sequence::serialSettings() {
 }
 
 bool Sequence::run() {
-    if (!components()) return false;
-    if (r_.portKind == kPortUsb && !ProbePortList(ctx_, messages_)) return false;
-    if (!driverFiles()) return false;
-    if (!languageMonitor()) return false;
-    if (!RegisterPrinterDriver(ctx_, r_.driver, messages_)) return false;
-    if (!usbPortRecord()) return false;
-    if (!RegisterPrinter(ctx_, r_.printer, r_.portKind == kPortUsb, messages_)) return false;
+    if (!step("port monitors and print processor", components())) return false;
+    if (r_.portKind == kPortUsb && !step("spooler port list", ProbePortList(ctx_, messages_))) return false;
+    if (!step("driver files", driverFiles())) return false;
+    if (!step("language monitor", languageMonitor())) return false;
+    if (!step("printer driver", RegisterPrinterDriver(ctx_, r_.driver, messages_))) return false;
+    if (!step("USB port record", usbPortRecord())) return false;
+    if (!step("printer", RegisterPrinter(ctx_, r_.printer, r_.portKind == kPortUsb, messages_))) return false;
     r_.modelName = cfg::CutTo(r_.printer.printerName.value_or(""), kModelNameSize);
     if (r_.modelName.empty()) {
         if (messages_.empty()) messages_.set(ctx_.text("IDS_ERR_ADDPRINTER"));
-        return false;
+        return step("printer name", false);
     }
-    if (r_.setAsDefault) MakeDefaultPrinter(ctx_, r_.modelName);
-    if (!serialSettings()) return false;
+    if (r_.setAsDefault) step("default printer", MakeDefaultPrinter(ctx_, r_.modelName) > 0);
+    if (!step("serial settings", serialSettings())) return false;
     if (r_.targetOs != cfg::kOsWin9x)
         messages_.set(ctx_.text(r_.portKind == kPortUsb ? "IDS_INF_USBRESTART" : "IDS_INF_NTRESTART"));
     return true;

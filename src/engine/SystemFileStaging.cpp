@@ -260,7 +260,10 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
     } else {
         copy();
     }
-    if (copied) return 1;
+    if (copied) {
+        if (newName) ctx.restartNeeded = true;
+        return 1;
+    }
     // A file in use, or refused, is only a file the caller may skip (or write beside under
     // its "n" name) when a copy of it is already there; a refused file that is not there is
     // simply missing, and an installation without it must not report success.

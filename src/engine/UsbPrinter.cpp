@@ -234,6 +234,7 @@ bool UsbInstallSteps::Identify(const std::string& portName) {
         const int wanted = UsbPortIdentifier(portName);
         if (!Ask("IDS_INF_CHANGEID")) return false;
         if (!WriteUsbDeviceId(p, wanted)) {
+            writeFailed_ = true;
             say(p, cfg::Program::Setup, "Failed to set Printer ID!");
             return false;
         }
@@ -243,7 +244,8 @@ bool UsbInstallSteps::Identify(const std::string& portName) {
     if (release == kUsbSeveralPrinters) return false;
     if (UsbDeviceNumber(release) == 1) return true;
     if (!Ask("IDS_INF_CHANGEID")) return false;
-    return WriteUsbDeviceId(p, 1);
+    writeFailed_ = !WriteUsbDeviceId(p, 1);
+    return !writeFailed_;
 }
 
 std::string UsbInstallSteps::PrinterNameMarks(const std::string& printerName, const std::string& portName) {

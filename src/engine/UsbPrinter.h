@@ -58,6 +58,9 @@ public:
     bool RunDriverCheck(cfg::OsClass target);
     // The connected printer's identifier must match the chosen port, or be changed.
     bool Identify(const std::string& portName);
+    // Identify stopped because the printer did not take its new identifier (rather than
+    // because of the printers connected or the answer to the question).
+    bool identifierWriteFailed() const { return writeFailed_; }
     // The printer name with the port's marks "(U) 1" to "(U) 4", cut to its buffer.
     static std::string PrinterNameMarks(const std::string& printerName, const std::string& portName);
     // The port the printer is installed on: every KLM-C5 variant shares the plain
@@ -68,6 +71,7 @@ private:
     bool Ask(const std::string& key);
     EngineContext& ctx_;
     int mode_;
+    bool writeFailed_ = false;
 };
 
 }  // namespace engine

@@ -57,6 +57,13 @@ public:
     // than `maxBytes`, before anything is allocated for it.
     virtual bool ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) = 0;
     virtual std::uint32_t GetTempPath(std::uint32_t size, std::string* out) = 0;
+    // CreateFileA(write, no sharing, CREATE_ALWAYS), WriteFile and CloseHandle: the file
+    // holds exactly `bytes` afterwards; false (with the last error) when it cannot be made
+    // or not all of it could be written.
+    virtual bool WriteNewFile(const std::string& path, const std::string& bytes) = 0;
+    // CreateFileA(write, share read, OPEN_ALWAYS), SetFilePointer to the end, WriteFile and
+    // CloseHandle: `bytes` added at the end of the file, which is made when missing.
+    virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
     // Version resources: the size (0 without one), the block, the first translation and a
     // string of "\StringFileInfo\<lang><cp>\<name>".
     virtual std::uint32_t GetFileVersionInfoSize(const std::string& path) = 0;

@@ -34,6 +34,10 @@ public:
     virtual ModuleHandle GetModuleHandle(const std::string& moduleName) = 0;
     virtual ProcAddress GetProcAddress(ModuleHandle module, const std::string& procName) = 0;
     virtual bool FreeLibrary(ModuleHandle module) = 0;
+
+    // GetStdHandle(STD_ERROR_HANDLE) and WriteFile. A program without a console usually
+    // has no such handle: false then, and nothing is written.
+    virtual bool WriteStandardError(const std::string& text) = 0;
 };
 
 }  // namespace plat

@@ -5,6 +5,8 @@
 #include "config/MessageBoxes.h"
 #include "config/ModelConfig.h"
 #include "config/PackageFiles.h"
+#include "config/RunLog.h"
+#include "setup/AnswerFile.h"
 #include "engine/InstallChoices.h"
 #include "engine/InstallWorker.h"
 #include "engine/PortSetup.h"
@@ -52,8 +54,11 @@ void arriveAtLastPage(SetupWizardDialog& w) {
     w.view().SetText(kNextButton, cfg::LanguageFile(s.platform, Program::Setup, "Setup").GetText("Install"));
 }
 
-// Every stop leaves the wizard on the last page with the choices kept.
-bool prepareRequest(SetupWizardDialog& w) {
+using Outcome = InstallOutcome;
+
+// Every stop leaves the wizard on the last page with the choices kept. A refusal is what
+// the user could change; a failure is a step that did not work.
+Outcome::Kind prepareRequest(SetupWizardDialog& w) {
     SetupState& s = w.state();
     plat::Platform& p = s.platform;
     engine::EngineContext& ctx = s.engine;
@@ -71,31 +76,37 @@ bool prepareRequest(SetupWizardDialog& w) {
     choices.serial = pages.port.serialSettings();
     choices.setAsDefault = r.setAsDefault;
 
-    if (choices.model.empty()) return tell(p, messageText(p, "IDS_ERR_SELPRINTER")), false;
-    if (const char* refusal = unsupportedTarget(s, r.targetOs)) return tell(p, messageText(p, refusal)), false;
+    w.installOutcome.choices = choices;
+    w.installOutcome.installMode = pages.installMode.typicalMode;
+    w.installOutcome.ipAddress = engine::PortKindOf(choices.portName) == engine::kPortNet ? pages.port.ipAddressText() : "";
+    w.installOutcome.rasterOffered = pages.port.rasterOffered();
+    const Outcome::Kind refused = Outcome::Refused, failed = Outcome::Failed;
+
+    if (choices.model.empty()) return tell(p, messageText(p, "IDS_ERR_SELPRINTER")), refused;
+    if (const char* refusal = unsupportedTarget(s, r.targetOs)) return tell(p, messageText(p, refusal)), refused;
     const int kind = engine::PortKindOf(choices.portName);
-    if (kind < 0) return tell(p, messageText(p, "IDS_ERR_NOSUPPORTINTERFACE")), false;
+    if (kind < 0) return tell(p, messageText(p, "IDS_ERR_NOSUPPORTINTERFACE")), refused;
 
     const int mode = pages.installMode.typicalMode ? engine::kTypicalMode : engine::kAdvancedMode;
     engine::UsbInstallSteps usb(ctx, mode);
-    if (kind == engine::kPortUsb && !usb.RunDriverCheck(r.targetOs)) return false;
+    if (kind == engine::kPortUsb && !usb.RunDriverCheck(r.targetOs)) return refused;
 
     w.messages.clear();
     if (!engine::FillInstallRequest(ctx, r, choices, w.messages)) {
         tell(p, w.messages.text());
         w.messages.clear();
-        return false;
+        return failed;
     }
     if (kind == engine::kPortNet) {
-        if (pages.port.ipAddress() == 0) return tell(p, messageText(p, "IDS_ERR_IPADDRISNULL")), false;
+        if (pages.port.ipAddress() == 0) return tell(p, messageText(p, "IDS_ERR_IPADDRISNULL")), refused;
         const std::string address = pages.port.ipAddressText();
         r.portName = cfg::CutTo("IP_" + address, engine::kPortNameSize);
         r.printer.portName = r.portName;
         if (!engine::AddTcpIpPort(ctx, r.portName, address))
-            return tell(p, messageText(p, "IDS_ERR_ADDPORTERROR")), false;
+            return tell(p, messageText(p, "IDS_ERR_ADDPORTERROR")), failed;
     }
     if (kind == engine::kPortUsb) {
-        if (!usb.Identify(choices.portName)) return false;
+        if (!usb.Identify(choices.portName)) return usb.identifierWriteFailed() ? failed : refused;
         const std::string installed = engine::UsbInstallSteps::InstalledPortName(choices.portName);
         if (installed != choices.portName) {
             r.alternateUsbPortName = installed;
@@ -104,11 +115,11 @@ bool prepareRequest(SetupWizardDialog& w) {
         if (!engine::WriteUsbPortRecords(ctx, installed, w.messages)) {
             tell(p, w.messages.text());
             w.messages.clear();
-            return false;
+            return failed;
         }
-        if (r.targetOs == cfg::kOsNt4) return tell(p, messageText(p, "IDS_ERR_NOSUPPORTUSB")), false;
+        if (r.targetOs == cfg::kOsNt4) return tell(p, messageText(p, "IDS_ERR_NOSUPPORTUSB")), refused;
     }
-    return true;
+    return Outcome::NotRun;  // ready
 }
 
 void runInstallation(SetupWizardDialog& w) {
@@ -123,6 +134,8 @@ void runInstallation(SetupWizardDialog& w) {
     engine::InstallJob job{w.request, w.messages, progress.completionState};
 
     window.MinimizeTopmost();
+    cfg::LogLine(p, "installing on port " + w.request.printer.portName.value_or("") + " as printer " +
+                        w.request.printer.printerName.value_or(""));
     const bool started = window.StartWorker([&s, &job] { engine::InstallWorker(s.engine, job); });
     if (!started) {
         w.messages.set(messageText(p, kWorkerNotStarted));
@@ -134,6 +147,9 @@ void runInstallation(SetupWizardDialog& w) {
     // read once it has.
     if (started) window.WaitForWorker();
 
+    w.installOutcome.kind =
+        progress.completionState == engine::kSucceeded ? Outcome::Succeeded : Outcome::Failed;
+    w.installOutcome.printerName = w.request.modelName;
     std::string text = w.messages.text();
     if (text.empty())
         text = progress.completionState == engine::kSucceeded ? messageText(p, "IDS_INF_NTRESTART") : messageText(p, kUnexplainedFailure);
@@ -163,7 +179,15 @@ void OnForward(SetupWizardDialog& w) {
                              static_cast<WizardPage*>(&w.pages().installMode), static_cast<WizardPage*>(&w.pages().os),
                              static_cast<WizardPage*>(&w.pages().port)})
         page->SaveData();
-    if (prepareRequest(w)) runInstallation(w);
+    w.installOutcome = InstallOutcome();
+    w.installOutcome.accepted = w.showAgreement == 1;
+    const Outcome::Kind prepared = prepareRequest(w);
+    cfg::LogLine(w.state().platform, "choices: " + DescribeChoices(w.installOutcome));
+    if (prepared != Outcome::NotRun) {
+        w.installOutcome.kind = prepared;
+        return;
+    }
+    runInstallation(w);
 }
 
 }  // namespace setup

@@ -29,6 +29,7 @@ bool LicensePage::OnInitDialog() {
 
     std::string text;
     if (!p.files.ReadWholeFile(kLicenseFile, kLicenseSizeLimit, &text)) {
+        agreementMissing = true;
         cfg::ShowWindowMessage(p, view().Window(), cfg::MessageTexts(p, cfg::Program::Setup).GetText("IDS_ERR_NOLICENSE"),
                                plat::kMbOk);
         if (frame) frame->Close(kCancelButton);

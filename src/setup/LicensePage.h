@@ -11,6 +11,8 @@ class LicensePage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     int showAgreement = 0;
+    // The agreement was to be shown but License.txt could not be read: the wizard closed.
+    bool agreementMissing = false;
 
     bool OnInitDialog() override;
     void OnShowWindow() override;

@@ -304,6 +304,8 @@ engine::ComPortSettings PortPage::serialSettings() const {
     return s;
 }
 
+bool PortPage::rasterOffered() { return view().IsVisible(kRasterCheck) && view().IsEnabled(kRasterCheck); }
+
 std::uint32_t PortPage::ipAddress() { return view().GetAddress(kIpAddress); }
 
 std::string PortPage::ipAddressText() {

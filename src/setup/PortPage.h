@@ -42,6 +42,8 @@ public:
     void PresetBaudRate(int rate);
 
     engine::ComPortSettings serialSettings() const;
+    // Whether the user can set the raster choice: the check box is shown and enabled.
+    bool rasterOffered();
     // The IP control's four fields (first in the highest byte) and its dotted text.
     std::uint32_t ipAddress();
     std::string ipAddressText();

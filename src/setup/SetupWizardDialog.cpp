@@ -65,12 +65,14 @@ bool SetupWizardDialog::OnInitDialog() {
     // The picture is looked at before the rights: without it a non-administrator only
     // hears about the picture.
     if (!window_.LoadSidePicture(kSidePicturePath)) {
+        closedWith = "IDS_ERR_NOLEFT";
         cfg::ShowWindowMessage(p, view().Window(), messageText(p, "IDS_ERR_NOLEFT"), plat::kMbOk);
         OnCancel();
         return false;
     }
     const cfg::OsClass os = cfg::DetectOsClass(p, Program::Setup);
     if (cfg::IsWin2000OrLater(os) && !cfg::IsUserAdmin(p)) {
+        closedWith = "IDS_ADMIN";
         cfg::ShowWindowMessage(p, view().Window(), messageText(p, "IDS_ADMIN"), plat::kMbOk);
         OnCancel();
         return false;

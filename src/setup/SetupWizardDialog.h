@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/MessageBuffer.h"
+#include "engine/InstallChoices.h"
 #include "engine/InstallRequest.h"
 #include "platform/DialogView.h"
 #include "setup/InstallModePage.h"
@@ -23,6 +24,23 @@ struct WizardPages {
     InstallModePage& installMode;
     OsPage& os;
     PortPage& port;
+};
+
+// What the last press of Install came to, with the choices it took from the pages.
+struct InstallOutcome {
+    enum Kind {
+        NotRun,     // Install was not pressed (or the wizard closed before)
+        Refused,    // a check refused the choices; the wizard stayed on the last page
+        Failed,     // a step of the installation failed
+        Succeeded,
+    };
+    Kind kind = NotRun;
+    engine::InstallChoices choices;  // the port as the page lists it, the model as chosen
+    int installMode = 1;             // 1 typical, 0 advanced
+    std::string ipAddress;           // dotted, for NET:
+    bool rasterOffered = false;      // the raster check box was there to set
+    bool accepted = false;           // the agreement was shown and accepted
+    std::string printerName;         // as the spooler took it
 };
 
 class SetupWizardDialog : public DialogLogic {
@@ -55,6 +73,9 @@ public:
     // Filled by the install command; the worker thread uses them while it runs.
     engine::InstallRequest request;
     cfg::MessageBuffer messages;
+    InstallOutcome installOutcome;
+    // The Message key of the refusal the wizard closed with as it opened; "" otherwise.
+    std::string closedWith;
 
     plat::DialogView& view() { return DialogLogic::view(); }
     WizardPages& pages() { return typed_; }

@@ -4,6 +4,7 @@
 
 #include "config/FsRedirection.h"
 #include "config/LanguageFile.h"
+#include "config/RunLog.h"
 #include "config/SpoolerEnvironment.h"
 #include "config/SpoolerService.h"
 #include "uninstall/UninstallIni.h"
@@ -51,9 +52,26 @@ public:
     void addLine(const std::string& line) {
         const int index = view_.ListAdd(kIdNoteList, line.substr(0, kTextLimit));
         view_.ListSelect(kIdNoteList, index);
+        cfg::LogShown(p_, line.substr(0, kTextLimit));
     }
-    void addKey(const char* key) { addLine(messages_.GetText(key)); }
-    void addKey(const char* key, const std::string& name) { addLine(FormatNoteLine(messages_.GetText(key), name)); }
+    // A line that says a step failed: the run's exit code says so too.
+    void addFailure(const std::string& line) {
+        run_.state.removal.failed = true;
+        addLine(line);
+    }
+    void addKey(const char* key) { addLine(messages_.GetText(key)); noteOutcome(key); }
+    void addKey(const char* key, const std::string& name) {
+        addLine(FormatNoteLine(messages_.GetText(key), name));
+        noteOutcome(key);
+    }
+    // Every error line but a driver still in use (another printer keeps it) is a failure;
+    // a job waiting anywhere only refuses the run.
+    void noteOutcome(const std::string& key) {
+        if (key == "IDS_ERR_HAVEJOB2")
+            run_.state.removal.refused = true;
+        else if ((key.compare(0, 8, "IDS_ERR_") == 0 && key != "IDS_ERR_DRVUSING") || key == "IDS_USING")
+            run_.state.removal.failed = true;
+    }
     void wait(std::uint32_t ms) { p_.clock.Sleep(ms); }
 
     // Level-2 record of an open printer, size first. On failure the line is added and the
@@ -103,6 +121,7 @@ public:
     }
 
     void run() {
+        ++run_.state.removal.runs;
         setControls(false);
         bool restartNeeded = false;
         bool aborted = false;
@@ -123,6 +142,11 @@ public:
                 result = removePrinter(run_.currentItemName, row);
                 break;
             }
+            if (cfg::Logging(p_)) {
+                static const char* const kResults[] = {"kept", "removed", "run ended"};
+                cfg::LogLine(p_, "step " + run_.currentItemName + ": " + kResults[static_cast<int>(result)] +
+                                     ", last error " + std::to_string(p_.process.GetLastError()));
+            }
             if (result == RowResult::Abort) {
                 aborted = true;
                 break;
@@ -134,6 +158,7 @@ public:
         }
         if (!aborted) {
             if (view_.IsChecked(kIdUsbRemovalCheck)) removeUsbDriver();
+            if (restartNeeded) run_.state.removal.restartOffered = true;
             if (restartNeeded && run_.askRestart && run_.askRestart() == RestartDialog::kAnswerYes)
                 RestartWindows(p_, run_.state.osClass);
         }
@@ -244,7 +269,7 @@ private:
         std::string dir;
         const std::uint32_t length = p_.process.GetSystemDirectory(kDirectorySize, &dir);
         if (length == 0 || length >= kDirectorySize) {
-            addLine(kNoSystemDirectory);
+            addFailure(kNoSystemDirectory);
             return;  // a path without its folder would point at the drive's root
         }
         const std::string* const names[] = {&files.monitorDll, &files.monitorUiDll, &files.extraDll};
@@ -316,7 +341,7 @@ private:
                                      "\\Print Processors\\" + name);
         std::string dir;
         if (!p_.spooler.GetPrintProcessorDirectory(environment(), kDirectorySize, &dir)) {
-            addLine(kNoSystemDirectory);
+            addFailure(kNoSystemDirectory);
         } else if (namesFile(file)) {
             deleteFile(dir + "\\" + file);
         }
@@ -343,7 +368,7 @@ private:
                 char code[32];
                 std::snprintf(code, sizeof code, "    er=%d", static_cast<int>(error));
                 run_.state.messageText = (messages_.GetText("IDS_ERR_DRVDEL") + code).substr(0, kTextLimit);
-                addLine(run_.state.messageText);
+                addFailure(run_.state.messageText);
             }
         }
         wait(100);

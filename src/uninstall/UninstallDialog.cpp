@@ -115,11 +115,14 @@ UninstallDialog::InitOutcome UninstallDialog::OnInitDialog(plat::WindowHandle se
     state_.osClass = cfg::DetectOsClass(p_, Program::Uninstall);
     // Windows 9x and NT 4 have no Administrators check worth asking.
     if (cfg::IsWin2000OrLater(state_.osClass) && !cfg::IsUserAdmin(p_)) {
+        state_.closedWith = "IDS_ADMIN";
         cfg::ShowWindowMessage(p_, self_, messageText(p_, "IDS_ADMIN"), plat::kMbOk);
         view_.Close(kExitButton);
         return InitOutcome::Closed;
     }
-    if (FindUninstallIni(p_, state_, self_).outcome != IniSearchResult::Found) {
+    const IniSearchResult ini = FindUninstallIni(p_, state_, self_);
+    if (ini.outcome != IniSearchResult::Found) {
+        state_.closedWith = ini.messageKey;
         view_.Close(kExitButton);
         return InitOutcome::Closed;
     }
@@ -146,6 +149,7 @@ void UninstallDialog::buildComponentList() {
 bool UninstallDialog::loadSpoolerLibrary() {
     spoolerLibrary_ = p_.process.LoadLibrary("Winspool.drv");
     if (!spoolerLibrary_) {
+        state_.closedWith = "no Winspool lib";
         cfg::ShowWindowMessage(p_, self_, "no Winspool lib  ", plat::kMbOk);
         return false;
     }

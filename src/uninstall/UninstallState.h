@@ -23,6 +23,16 @@ struct UninstallState {
     // The kind of each row of the component list, row by row; the removal deletes an entry
     // with its row. A row without one is never removed.
     std::vector<ComponentKind> rowKinds;
+
+    // The Message key the dialog closed with as it opened; "" when it opened.
+    std::string closedWith;
+    // What the removal runs of this process came to, for the program's exit code.
+    struct RemovalSummary {
+        int runs = 0;                 // the worker's runs
+        bool refused = false;         // a queued print job kept a run from starting
+        bool failed = false;          // some step said it failed
+        bool restartOffered = false;  // a run removed something and asked to restart
+    } removal;
 };
 
 // The ini path is read into 256 bytes; a longer current directory counts as unavailable.

@@ -158,6 +158,28 @@ std::uint32_t SimFiles::GetTempPath(std::uint32_t size, std::string* out) {
     return len;
 }
 
+bool SimFiles::writeFile(const std::string& path, const std::string& bytes, bool append) {
+    if (state_.enter("CreateFileA")) return false;
+    const std::string p = full(path);
+    if (files_.directoryExists(p)) return state_.fail(plat::kErrorAccessDenied);
+    if (!files_.directoryExists(parentOf(p))) return state_.fail(plat::kErrorPathNotFound);
+    const auto existing = files_.readFile(p);
+    if (existing) {
+        if (files_.inUse(p)) return state_.fail(plat::kErrorSharingViolation);
+        if (files_.attributes(p) & plat::kFileAttributeReadOnly) return state_.fail(plat::kErrorAccessDenied);
+    }
+    // CREATE_ALWAYS empties the file and OPEN_ALWAYS makes it, before anything is written.
+    const std::string before = append && existing ? *existing : std::string();
+    files_.writeFile(p, before);
+    if (state_.enter("WriteFile")) return false;
+    files_.writeFile(p, before + bytes);
+    return true;
+}
+
+bool SimFiles::WriteNewFile(const std::string& path, const std::string& bytes) { return writeFile(path, bytes, false); }
+
+bool SimFiles::AppendToFile(const std::string& path, const std::string& bytes) { return writeFile(path, bytes, true); }
+
 namespace {
 const char kVersionMarker[] = "VS_VERSION_INFO FileVersion=";
 

@@ -34,6 +34,8 @@ public:
     bool CanOpenExisting(const std::string& path) override;
     bool ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) override;
     std::uint32_t GetTempPath(std::uint32_t size, std::string* out) override;
+    bool WriteNewFile(const std::string& path, const std::string& bytes) override;
+    bool AppendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t GetFileVersionInfoSize(const std::string& path) override;
     bool GetFileVersionInfo(const std::string& path, std::uint32_t size, std::vector<std::uint8_t>* block) override;
     bool VerQueryTranslation(const std::vector<std::uint8_t>& block, std::uint16_t* language,
@@ -46,6 +48,7 @@ public:
     static std::string withVersion(const std::string& version, const std::string& body = "binary");
 
 private:
+    bool writeFile(const std::string& path, const std::string& bytes, bool append);
     std::string full(const std::string& path) const { return SimFileSystem::fullPath(path, process_.currentDir); }
     SimState& state_;
     SimFileSystem& files_;

@@ -48,6 +48,16 @@ public:
     plat::ModuleHandle GetModuleHandle(const std::string& moduleName) override;
     plat::ProcAddress GetProcAddress(plat::ModuleHandle module, const std::string& procName) override;
     bool FreeLibrary(plat::ModuleHandle module) override;
+    // What the program wrote to its standard error; without the handle (a program started
+    // without a console or redirection) the call fails as on Windows.
+    bool hasStandardError = true;
+    std::string standardError;
+    bool WriteStandardError(const std::string& text) override {
+        if (state_.enter("WriteFile")) return false;
+        if (!hasStandardError) return state_.fail(plat::kErrorInvalidHandle);
+        standardError += text;
+        return true;
+    }
 
 private:
     struct Library {

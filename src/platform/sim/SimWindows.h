@@ -97,6 +97,18 @@ public:
         sleeps.push_back(ms);
     }
     std::uint32_t GetTickCount() override { return static_cast<std::uint32_t>(state_.nowMs); }
+    // The virtual clock counts from midnight of `startDay`.
+    plat::LocalTime startDay{2024, 3, 1, 0, 0, 0, 0};
+    plat::LocalTime GetLocalTime() override {
+        plat::LocalTime t = startDay;
+        const std::uint64_t ms = state_.nowMs;
+        t.milliseconds = static_cast<int>(ms % 1000);
+        t.second = static_cast<int>(ms / 1000 % 60);
+        t.minute = static_cast<int>(ms / 60000 % 60);
+        t.hour = static_cast<int>(ms / 3600000 % 24);
+        t.day += static_cast<int>(ms / 86400000);  // a run lasts minutes, never into another month
+        return t;
+    }
     std::vector<std::uint32_t> sleeps;  // every sleep, in order
 
 private:

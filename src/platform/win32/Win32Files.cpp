@@ -106,6 +106,48 @@ std::uint32_t Win32FileApi::GetTempPath(std::uint32_t size, std::string* out) {
     return n;
 }
 
+namespace {
+
+// Writes all of `bytes` to an open file and closes it; the first error is kept.
+bool writeAllAndClose(HANDLE h, const std::string& bytes) {
+    DWORD error = NO_ERROR;
+    DWORD done = 0;
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    while (error == NO_ERROR && done < size) {
+        DWORD written = 0;
+        if (!::WriteFile(h, bytes.data() + done, size - done, &written, nullptr))
+            error = ::GetLastError();
+        else if (written == 0)
+            error = ERROR_WRITE_FAULT;
+        done += written;
+    }
+    ::CloseHandle(h);
+    if (error == NO_ERROR) return true;
+    ::SetLastError(error);
+    return false;
+}
+
+}  // namespace
+
+bool Win32FileApi::WriteNewFile(const std::string& path, const std::string& bytes) {
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    return writeAllAndClose(h, bytes);
+}
+
+bool Win32FileApi::AppendToFile(const std::string& path, const std::string& bytes) {
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    if (::SetFilePointer(h, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(h);
+        ::SetLastError(error);
+        return false;
+    }
+    return writeAllAndClose(h, bytes);
+}
+
 std::uint32_t Win32FileApi::GetFileVersionInfoSize(const std::string& path) {
     DWORD handle = 0;
     return ::GetFileVersionInfoSizeA(path.c_str(), &handle);

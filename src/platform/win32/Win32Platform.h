@@ -67,6 +67,7 @@ public:
     ModuleHandle GetModuleHandle(const std::string& moduleName) override;
     ProcAddress GetProcAddress(ModuleHandle module, const std::string& procName) override;
     bool FreeLibrary(ModuleHandle module) override;
+    bool WriteStandardError(const std::string& text) override;
 };
 
 class Win32SecurityApi final : public SecurityApi {
@@ -119,6 +120,7 @@ class Win32ClockApi final : public ClockApi {
 public:
     void Sleep(std::uint32_t milliseconds) override;
     std::uint32_t GetTickCount() override;
+    LocalTime GetLocalTime() override;
 };
 
 class Win32SpoolerApi final : public SpoolerApi {
@@ -164,6 +166,8 @@ public:
     bool CanOpenExisting(const std::string& path) override;
     bool ReadWholeFile(const std::string& path, std::uint32_t maxBytes, std::string* bytes) override;
     std::uint32_t GetTempPath(std::uint32_t size, std::string* out) override;
+    bool WriteNewFile(const std::string& path, const std::string& bytes) override;
+    bool AppendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t GetFileVersionInfoSize(const std::string& path) override;
     bool GetFileVersionInfo(const std::string& path, std::uint32_t size, std::vector<std::uint8_t>* block) override;
     bool VerQueryTranslation(const std::vector<std::uint8_t>& block, std::uint16_t* language,

@@ -66,6 +66,14 @@ bool Win32ProcessApi::FreeLibrary(ModuleHandle module) {
     return ::FreeLibrary(reinterpret_cast<HMODULE>(module)) != FALSE;
 }
 
+bool Win32ProcessApi::WriteStandardError(const std::string& text) {
+    HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (error == nullptr || error == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    return ::WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE &&
+           written == text.size();
+}
+
 }  // namespace plat
 
 namespace plat {

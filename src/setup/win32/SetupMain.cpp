@@ -15,6 +15,7 @@
 #include "setup/OsPage.h"
 #include "setup/PortPage.h"
 #include "setup/PrinterTypePage.h"
+#include "setup/SetupProgram.h"
 #include "setup/SetupStartup.h"
 #include "setup/SetupState.h"
 #include "setup/SetupWizardDialog.h"
@@ -145,6 +146,24 @@ INT_PTR CALLBACK frameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     return FALSE;
 }
 
+// The wizard in its real windows.
+class Win32Host : public WizardHost {
+public:
+    Win32Host(HINSTANCE instance, plat::Platform& p) : instance_(instance), window_(instance, p.shell) {}
+    WizardWindow& window() override { return window_; }
+    void Run(SetupWizardDialog& frame) override {
+        FrameHost host;
+        host.logic = &frame;
+        host.window = &window_;
+        ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(kWizardTemplate), nullptr, frameProc,
+                          reinterpret_cast<LPARAM>(&host));
+    }
+
+private:
+    HINSTANCE instance_;
+    Win32WizardWindow window_;
+};
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -153,39 +172,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ::InitCommonControlsEx(&controls);
     plat::Win32Platform platform;
     gPlatform = &platform;
-    plat::Platform& p = platform.platform();
-
-    const StartupDecision decision = RunSetupStartup(p);
-    if (decision.outcome != StartupDecision::ShowWizard) return 0;
-
-    SetupState state(p, decision.is64BitWindows);
-    LicensePage license(state);
-    PrinterTypePage printerType(state);
-    InstallModePage installMode(state);
-    OsPage os(state);
-    PortPage port(state);
-    Win32WizardWindow window(instance, p.shell);
-    SetupWizardDialog frame(state, WizardPages{license, printerType, installMode, os, port}, window);
-
-    frame.showAgreement = decision.showAgreement;
-    license.showAgreement = decision.showAgreement;
-    frame.useChineseFont = decision.useChineseFont;
-    for (WizardPage* page : {static_cast<WizardPage*>(&license), static_cast<WizardPage*>(&printerType),
-                             static_cast<WizardPage*>(&installMode), static_cast<WizardPage*>(&os),
-                             static_cast<WizardPage*>(&port)})
-        page->useChineseFont = decision.useChineseFont;
-
-    // The titles are kept with the pages, never shown; the Chinese ones in GBK.
-    frame.AddPage("\xD4\xC4\xB6\xC1\xB0\xE6\xC8\xA8\xC9\xF9\xC3\xF7", &license, kLicensePageTemplate);
-    frame.AddPage("STEP 2\tSelect Install Module", &printerType, kPrinterTypePageTemplate);
-    frame.AddPage("\xD1\xA1\xD4\xF1\xB0\xB2\xD7\xB0\xC4\xA3\xCA\xBD", &installMode, kInstallModePageTemplate);
-    frame.AddPage("STEP 1\tSelect Install OS", &os, kOsPageTemplate);
-    frame.AddPage("STEP 3\tSet Printer Port and Confirm Setup", &port, kPortPageTemplate);
-
-    FrameHost host;
-    host.logic = &frame;
-    host.window = &window;
-    ::DialogBoxParamA(instance, MAKEINTRESOURCEA(kWizardTemplate), nullptr, frameProc,
-                      reinterpret_cast<LPARAM>(&host));
-    return 0;
+    Win32Host host(instance, platform.platform());
+    // /quiet shows no window at all: the wizard's logic runs on memory instead.
+    return RunSetup(platform.platform(), ::GetCommandLineA(), host);
 }

@@ -12,13 +12,15 @@
 #include "uninstall/RestartPrompt.h"
 #include "uninstall/UninstallControls.h"
 #include "uninstall/UninstallDialog.h"
+#include "uninstall/UninstallProgram.h"
 #include "uninstall/UninstallStartup.h"
 
 namespace {
 
 using namespace uninstall;
 
-plat::Win32Platform* gPlatform = nullptr;
+// The platform of this run (the program's own with the run's log and window rules).
+plat::Platform* gRun = nullptr;
 UninstallState gState;
 int gUseChineseFont = 0;
 HFONT gChineseFont = nullptr;
@@ -61,7 +63,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG: {
             plat::Win32DialogView view(reinterpret_cast<plat::WindowHandle>(dialog));
-            UninstallAboutDialog about(gPlatform->platform(), view);
+            UninstallAboutDialog about(*gRun, view);
             about.useChineseFont = gUseChineseFont != 0;
             about.OnInitDialog();
             if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
@@ -133,7 +135,7 @@ INT_PTR closeRequest(UninstallDialog::CloseRoute route) {
 }
 
 INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    plat::Platform& p = gPlatform->platform();
+    plat::Platform& p = *gRun;
     switch (message) {
         case WM_INITDIALOG: {
             gMain.view = new plat::Win32DialogView(reinterpret_cast<plat::WindowHandle>(dialog));
@@ -147,7 +149,7 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                            ::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) | LVS_EX_GRIDLINES |
                                LVS_EX_CHECKBOXES | LVS_EX_TRACKSELECT | LVS_EX_FULLROWSELECT);
             gMain.logic->askRestart = [dialog] {
-                RestartHost host{RestartDialog(gPlatform->platform())};
+                RestartHost host{RestartDialog(*gRun)};
                 return static_cast<int>(::DialogBoxParamA(::GetModuleHandleA(nullptr),
                                                           MAKEINTRESOURCEA(RestartDialog::kTemplate), dialog,
                                                           restartProc, reinterpret_cast<LPARAM>(&host)));
@@ -202,17 +204,29 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
+// The dialog in its real window.
+class Win32Host : public UninstallHost {
+public:
+    explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
+    void Run(plat::Platform& p, UninstallState&, int useChineseFont) override {
+        gRun = &p;
+        gUseChineseFont = useChineseFont;
+        ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(kUninstallDialogTemplate), nullptr, mainProc, 0);
+        if (gChineseFont) ::DeleteObject(gChineseFont);
+        gChineseFont = nullptr;
+    }
+
+private:
+    HINSTANCE instance_;
+};
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
     plat::Win32Platform platform;
-    gPlatform = &platform;
-    const UninstallStartupDecision decision = RunUninstallStartup(platform.platform());
-    if (decision.outcome != UninstallStartupDecision::ShowDialog) return 0;
-    gUseChineseFont = decision.useChineseFont;
-    ::DialogBoxParamA(instance, MAKEINTRESOURCEA(kUninstallDialogTemplate), nullptr, mainProc, 0);
-    if (gChineseFont) ::DeleteObject(gChineseFont);
-    return 0;
+    Win32Host host(instance);
+    // /quiet shows no window at all: the dialog's logic runs on memory instead.
+    return RunUninstall(platform.platform(), ::GetCommandLineA(), gState, host);
 }
