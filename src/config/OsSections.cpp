@@ -1,6 +1,7 @@
 #include "config/OsSections.h"
 
 #include "config/IniValues.h"
+#include "config/RunLog.h"
 
 namespace cfg {
 
@@ -15,7 +16,9 @@ OsSection ChooseOsSection(plat::Platform& p, const std::string& file, const std:
     OsSection own{CutTo(base + suffixOf(os, table), size), false};
     const OsClass fallback = FallbackOsClass(os);
     if (fallback < 0 || p.profile.PrivateProfileSectionHasKeys(own.name, file)) return own;
-    return OsSection{CutTo(base + suffixOf(fallback, table), size), true};
+    OsSection older{CutTo(base + suffixOf(fallback, table), size), true};
+    if (Logging(p)) LogLine(p, "no section [" + own.name + "] in " + file + ": reading [" + older.name + "]");
+    return older;
 }
 
 const char* SupportKeyName(OsClass os) {

@@ -19,7 +19,7 @@ struct OsSection {
 };
 
 // `base` plus the class's suffix, cut to `size` bytes, or the fallback's when that section
-// has no keys in `file`.
+// has no keys in `file` (which the run's log then says).
 OsSection ChooseOsSection(plat::Platform& p, const std::string& file, const std::string& base, OsClass os,
                           std::size_t size, SuffixTable table = SuffixTable::Setup);
 

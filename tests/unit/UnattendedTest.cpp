@@ -227,4 +227,19 @@ TEST(Unattended, CommandLineSwitches) {
     EXPECT_NE(cfg::ParseCommandLine(cfg::Program::Uninstall, "u.exe /quiet /all /item=A").error, "");
 }
 
+// On Windows 10 a model without sections of its own installs from its Windows 7 ones, and
+// the log says which sections stood in; a model with its own sections reads only those.
+TEST(Unattended, LogNamesTheSectionsThatStoodInForWindows10) {
+    Machine m(WindowsVersion::Win10);
+    ASSERT_EQ(setup(m, kQuiet, "[Install]\nModel=KLM-A200\nPort=QXCOM1:\nAccept=1\n"), 0) << m.log();
+    EXPECT_NE(m.log().find("no section [KLM-A200.Win10] in C:\\PKG\\DRVCONFIG\\setup_receipt.ini: reading [KLM-A200.Win7]"),
+              std::string::npos)
+        << m.log();
+    EXPECT_NE(m.log().find("no section [COMMON-MONITOR.Win10]"), std::string::npos) << m.log();
+
+    Machine own(WindowsVersion::Win10);
+    ASSERT_EQ(setup(own, kQuiet, "[Install]\nModel=KLM-A100\nPort=LPT1:\nAccept=1\n"), 0) << own.log();
+    EXPECT_EQ(own.log().find("no section [KLM-A100"), std::string::npos) << own.log();
+}
+
 }  // namespace
