@@ -93,13 +93,17 @@ bool MatchesListedName(const std::vector<std::string>& entries, const std::strin
     return false;
 }
 
-bool IsWindowsOwnComponent(const std::string& name) {
-    static const char* const kOwn[] = {
+const std::vector<std::string>& WindowsOwnComponents() {
+    static const std::vector<std::string> kOwn = {
         "Local Port", "Standard TCP/IP Port", "USB Monitor", "WSD Port", "LPR Port", "Microsoft Shared Fax Monitor",
         "AppMon", "BJ Language Monitor", "PJL Language monitor", "Microsoft Document Imaging Writer Monitor",
         "Microsoft XPS Document Writer Monitor", "Microsoft Print To PDF Monitor", "Windows NT Fax Monitor",
         "winprint", "Internet Print Processor"};
-    for (const char* own : kOwn)
+    return kOwn;
+}
+
+bool IsWindowsOwnComponent(const std::string& name) {
+    for (const std::string& own : WindowsOwnComponents())
         if (cfg::EqualsNoCase(name, own)) return true;
     // Windows' own XPS and PDF writers and their kin carry the maker's name first.
     return cfg::EqualsNoCase(name.substr(0, 10), "microsoft ");

@@ -34,6 +34,8 @@ bool MatchesListedName(const std::vector<std::string>& entries, const std::strin
 // substrings, so an entry such as "USB" would take in Windows' own "USB Monitor": these
 // are never listed and never removed, whatever Uninstall.ini says.
 bool IsWindowsOwnComponent(const std::string& name);
+// The names that rule knows by heart (besides any name beginning with "Microsoft ").
+const std::vector<std::string>& WindowsOwnComponents();
 
 // Per-call lookups: each reads the file named by `state.iniPath` again.
 bool IsListedMonitor(plat::Platform& p, const UninstallState& state, const std::string& monitorName);

@@ -43,14 +43,19 @@ struct EngineMachine : TestMachine {
     // Every file the model files and the package file name, as a small stand-in.
     void stagePackageBinaries() {
         std::set<std::string> w32, w64;
+        PackageBinaryNames([this](const std::string& relative) { return *machine.files.readFile("C:\\PKG\\" + relative); },
+                           w32, w64);
+        for (const auto& f : w32) write("W32\\" + f, "w32 " + f);
+        for (const auto& f : w64) write("W64\\" + f, "w64 " + f);
+    }
+
+    // The names W32 and W64 must hold for the package whose files `read` gives.
+    template <class Read>
+    static void PackageBinaryNames(Read read, std::set<std::string>& w32, std::set<std::string>& w64) {
         for (int category = 0; category < 4; ++category)
-            for (bool wide : {false, true}) {
-                auto text = machine.files.readFile("C:\\PKG\\" + cfg::ModelFileName(category, wide));
-                collectValues(*text, wide ? w64 : w32);
-            }
-        auto package = machine.files.readFile("C:\\PKG\\DRVCONFIG\\setup.ini");
+            for (bool wide : {false, true}) collectValues(read(cfg::ModelFileName(category, wide)), wide ? w64 : w32);
         std::set<std::string> monitors;
-        collectValues(*package, monitors);
+        collectValues(read("DRVCONFIG\\setup.ini"), monitors);
         for (const auto& m : monitors) {
             w32.insert(m);
             w64.insert(m);
@@ -60,8 +65,6 @@ struct EngineMachine : TestMachine {
             w32.insert(extra);
             w64.insert(extra);
         }
-        for (const auto& f : w32) write("W32\\" + f, "w32 " + f);
-        for (const auto& f : w64) write("W64\\" + f, "w64 " + f);
     }
 
     static void collectValues(const std::string& ini, std::set<std::string>& out) {

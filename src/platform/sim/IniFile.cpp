@@ -47,22 +47,26 @@ IniFile IniFile::parse(const std::string& input) {
     // implementation we test against does.
     std::size_t pos = input.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     const std::size_t end = input.size();
+    int lineNumber = 1;
     while (pos < end) {
         // Carriage returns and line feeds both end a line, alone or in any run.
         std::size_t lineStart = pos;
         while (pos < end && input[pos] != '\n' && input[pos] != '\r') ++pos;
         std::string line = trim(input.substr(lineStart, pos - lineStart));
-        while (pos < end && (input[pos] == '\n' || input[pos] == '\r')) ++pos;
+        const int thisLine = lineNumber;
+        for (; pos < end && (input[pos] == '\n' || input[pos] == '\r'); ++pos)
+            if (input[pos] == '\n' || pos + 1 == end || input[pos + 1] != '\n') ++lineNumber;
         if (line.empty()) continue;
 
         if (line[0] == '[') {
             std::size_t close = line.rfind(']');
             if (close != std::string::npos && close > 0) {
-                ini.sections_.push_back(Section{untilNul(trim(line.substr(1, close - 1))), {}});
+                ini.sections_.push_back(Section{untilNul(trim(line.substr(1, close - 1))), {}, thisLine});
                 continue;
             }
         }
         Key key;
+        key.line = thisLine;
         std::size_t eq = line.find('=');
         if (eq == std::string::npos) {
             key.name = untilNul(line);
@@ -113,16 +117,20 @@ std::string IniFile::setValue(const std::string& text, const std::string& sectio
     return out;
 }
 
-const IniFile::Key* IniFile::find(const std::string& section, const std::string& key) const {
+const IniFile::Section* IniFile::findSection(const std::string& section) const {
     const std::string wantSection = trim(section);
+    for (const auto& s : sections_)
+        if (equalsNoCase(s.name, wantSection)) return &s;
+    return nullptr;
+}
+
+const IniFile::Key* IniFile::find(const std::string& section, const std::string& key) const {
+    // Only the first section of that name is searched.
+    const Section* s = findSection(section);
+    if (!s) return nullptr;
     const std::string wantKey = trim(key);
-    for (const auto& s : sections_) {
-        if (!equalsNoCase(s.name, wantSection)) continue;
-        // Only the first section of that name is searched.
-        for (const auto& k : s.keys)
-            if (equalsNoCase(k.name, wantKey)) return &k;
-        return nullptr;
-    }
+    for (const auto& k : s->keys)
+        if (equalsNoCase(k.name, wantKey)) return &k;
     return nullptr;
 }
 

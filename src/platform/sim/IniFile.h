@@ -26,16 +26,24 @@ public:
     static std::string setValue(const std::string& text, const std::string& section,
                                 const std::optional<std::string>& key, const std::optional<std::string>& value);
 
-private:
+    // Lines count as an editor shows them (1-based), for tools that point at the source.
     struct Key {
         std::string name;
         std::optional<std::string> value;  // a line without '=' has no value
+        int line = 0;
     };
     struct Section {
         std::string name;
         std::vector<Key> keys;
+        int line = 0;
     };
+    // Every section in file order, repeated ones included; the first holds the keys
+    // before any header. Lookups take the first section and key of a name.
+    const std::vector<Section>& sections() const { return sections_; }
+    const Section* findSection(const std::string& section) const;
     const Key* find(const std::string& section, const std::string& key) const;
+
+private:
 
     std::vector<Section> sections_;  // the first one holds the keys before any header
 };
