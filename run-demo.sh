@@ -10,7 +10,8 @@
 #
 #   ./run-demo.sh
 #
-# Variables: KLM_DEMO_ARCH (win32 or win64, default win32), KLM_DEMO_VERSION (default win7),
+# Variables: KLM_DEMO_ARCH (win32 or win64, default win32), KLM_DEMO_VERSION (default win7;
+# win10 shows the wizard on Windows 10),
 # KLM_DEMO_BUILD_DIR (default build-programs), KLM_PACKAGE_OUT (default build-package).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -18,10 +19,18 @@ repo=$PWD
 bash scripts/install-deps.sh native windows
 if ! why=$(bash scripts/wine/can-run-32bit.sh); then
     echo "The demo runs the 32-bit setup.exe under Wine, which this machine cannot do: $why." >&2
-    echo "Showing the start-up decisions of the sample package on the simulated machine instead." >&2
+    echo "Showing the sample package on the simulated machine instead: the start-up decisions" >&2
+    echo "on every Windows, then the plan of a typical USB installation (drvpkg plan)." >&2
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug >/dev/null
-    cmake --build build -j"$(nproc)" --target startup_demo >/dev/null
-    exec build/src/startup_demo package
+    cmake --build build -j"$(nproc)" --target startup_demo drvpkg >/dev/null
+    build/src/startup_demo package
+    bash scripts/build-package.sh --real "${KLM_PACKAGE_OUT:-$repo/build-package}" >/dev/null
+    # drvpkg names the machines as Wine does, without "win": win7 is 7, winxp xp.
+    demo_version=${KLM_DEMO_VERSION:-win7}
+    demo_arch=${KLM_DEMO_ARCH:-win32}
+    echo
+    exec build/src/drvpkg plan "${KLM_PACKAGE_OUT:-$repo/build-package}" --windows "${demo_version#win}-${demo_arch#win}" \
+        --model KLM-A100 --port USB_KLM-A100_1
 fi
 
 build=${KLM_DEMO_BUILD_DIR:-$repo/build-programs}

@@ -20,8 +20,8 @@
 # checks that each twin is still exactly what the harness made and that nothing else went
 # into the x86 folders (install-fixtures.sh).
 #
-# Variables: KLM_INSTALL_VERSIONS_32 (default "winxp win7"), KLM_INSTALL_VERSIONS_64
-# (default "win7 win2003"), plus those of lib.sh.
+# Variables: KLM_INSTALL_VERSIONS_32 (default "winxp win7 win10"), KLM_INSTALL_VERSIONS_64
+# (default "win7 win2003 win10"), plus those of lib.sh.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -37,8 +37,8 @@ build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
 package=${KLM_PACKAGE_OUT:-$repo/build-package}
 fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 log_dir=$build_dir/install-logs
-versions_32=${KLM_INSTALL_VERSIONS_32-"winxp win7"}
-versions_64=${KLM_INSTALL_VERSIONS_64-"win7 win2003"}
+versions_32=${KLM_INSTALL_VERSIONS_32-"winxp win7 win10"}
+versions_64=${KLM_INSTALL_VERSIONS_64-"win7 win2003 win10"}
 export WINEDEBUG=${WINEDEBUG:--all}
 
 started=$(date +%s.%N)

@@ -25,7 +25,7 @@
 #
 #   scripts/wine/run-setup-tests.sh [--no-build]
 #
-# Variables: KLM_SETUP_VERSION (default win7), KLM_SETUP_ARCHES (default "win32 win64"),
+# Variables: KLM_SETUP_VERSION (default win7; win10 and win81 too), KLM_SETUP_ARCHES (default "win32 win64"),
 # KLM_SETUP_SKIP_ZH, KLM_PROGRAMS_DIR (default build-programs), plus those of lib.sh.
 set -uo pipefail
 
@@ -43,8 +43,18 @@ programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
 package=${KLM_PACKAGE_OUT:-$repo/build-package}
 fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 version=${KLM_SETUP_VERSION:-win7}
-log_dir=$build_dir/setup-logs
-shot_dir=$build_dir/setup-shots
+# The operating-system page's choice for the version, and the refusal of a model that does
+# not support it (Windows 8 and later fall back to the Windows 7 key when the model has no
+# key of its own, so the same package edit refuses on both).
+case $version in
+    win8 | win81 | win10) os_radio=1079 os_refusal=IDS_NOTSUPPORTWin10 ;;
+    *) os_radio=1078 os_refusal=IDS_NOTSUPPORTWin7 ;;
+esac
+# Windows 7 keeps the plain folder names; other versions get their own beside them.
+runs_for=""
+[[ $version != win7 ]] && runs_for="-$version"
+log_dir=$build_dir/setup-logs$runs_for
+shot_dir=$build_dir/setup-shots$runs_for
 export WINEDEBUG=${WINEDEBUG:--all}
 
 started=$(date +%s.%N)
@@ -200,7 +210,7 @@ case_usb_typical() {
     shot "$arch-a3-mode"
     local win2000=1
     [[ $arch == win64 ]] && win2000=0
-    D click 1 \; wait-page os 10 \; expect-checked 1078 1 \; expect-enabled 1078 1 \; expect-enabled 1029 0 \
+    D click 1 \; wait-page os 10 \; expect-checked "$os_radio" 1 \; expect-enabled "$os_radio" 1 \; expect-enabled 1029 0 \
         \; expect-visible 1028 "$win2000" \; expect-text 1 @Setup/Next || return 1
     shot "$arch-a4-os"
     D click 1 \; wait-page port 20 \; expect-text 1 @Setup/Install \; expect-selected 1049 USB_KLM-A100_1 \
@@ -306,13 +316,13 @@ case_refusal() {
     start_setup
     D wait-frame 60 \; wait-page type 10 \; click 1073 \; select 1074 KLM-E10 \; click 1 \; wait-page mode 10 \
         \; expect-enabled 1067 0 \; expect-checked 1066 1 \; expect-text 1068 @Message/IDS_TYPICAL_NOTES \
-        \; click 1 \; wait-page os 10 \; click 1 \; wait-box Message/IDS_NOTSUPPORTWin7 20 || return 1
+        \; click 1 \; wait-page os 10 \; click 1 \; wait-box "Message/$os_refusal" 20 || return 1
     shot "$arch-f1-not-supported"
-    D answer Message/IDS_NOTSUPPORTWin7 1 5 \; wait-page os 5 \; expect-text 1 @Setup/Next \
+    D answer "Message/$os_refusal" 1 5 \; wait-page os 5 \; expect-text 1 @Setup/Next \
         \; click 1002 \; wait-page mode 5 \; click 1002 \; wait-page type 5 \; expect-enabled 1002 0 \
         \; expect-checked 1073 1 \; expect-selected 1074 KLM-E10 \
         \; click 1 \; wait-page mode 10 \; click 1 \; wait-page os 10 \; click 1 \
-        \; answer Message/IDS_NOTSUPPORTWin7 1 20 \; wait-page os 5 || return 1
+        \; answer "Message/$os_refusal" 1 20 \; wait-page os 5 || return 1
     # A second start: no window, no message; the first wizard stays as it is.
     local first=$setup_pid
     start_setup

@@ -32,8 +32,8 @@ build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
 log_dir=${KLM_WINE_LOG_DIR:-$build_dir/wine-logs}
 exe=$build_dir/tests/wine/wine_tests.exe
 # winecfg refuses winxp64 in a 32-bit prefix and win2k/winxp in a 64-bit one.
-versions_32=${KLM_WINE_VERSIONS_32-"win2k winxp win2003 vista win2008 win7 win2008r2"}
-versions_64=${KLM_WINE_VERSIONS_64-"winxp64 win2003 vista win2008 win7 win2008r2"}
+versions_32=${KLM_WINE_VERSIONS_32-"win2k winxp win2003 vista win2008 win7 win2008r2 win81 win10"}
+versions_64=${KLM_WINE_VERSIONS_64-"winxp64 win2003 vista win2008 win7 win2008r2 win81 win10"}
 
 started=$(date +%s.%N)
 elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }

@@ -37,8 +37,11 @@ programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
 package=${KLM_PACKAGE_OUT:-$repo/build-package}
 fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 version=${KLM_UNINSTALL_VERSION:-win7}
-log_dir=$build_dir/uninstall-logs
-shot_dir=$build_dir/uninstall-shots
+# Windows 7 keeps the plain folder names; other versions get their own beside them.
+runs_for=""
+[[ $version != win7 ]] && runs_for="-$version"
+log_dir=$build_dir/uninstall-logs$runs_for
+shot_dir=$build_dir/uninstall-shots$runs_for
 export WINEDEBUG=${WINEDEBUG:--all}
 
 started=$(date +%s.%N)

@@ -49,7 +49,9 @@ int main(int argc, char** argv) {
                                        WindowsVersion::Nt4,        WindowsVersion::Win2000, WindowsVersion::WinXP,
                                        WindowsVersion::WinXP64,    WindowsVersion::Server2003, WindowsVersion::Vista,
                                        WindowsVersion::Server2008, WindowsVersion::Win7, WindowsVersion::Server2008R2,
-                                       WindowsVersion::Win8};
+                                       WindowsVersion::Win8,       WindowsVersion::Win81,  WindowsVersion::Win10,
+                                       WindowsVersion::Win11,      WindowsVersion::Server2012R2,
+                                       WindowsVersion::Server2022};
     bool listed = false;
     for (WindowsVersion v : versions) {
         for (bool is64 : {false, true}) {

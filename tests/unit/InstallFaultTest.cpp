@@ -120,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{WindowsVersion::Win7, true, "COM1:"}, FaultCase{WindowsVersion::Win7, true, "LPT1:"},
                       FaultCase{WindowsVersion::Win7, true, "USB_KLM-A100_1"}, FaultCase{WindowsVersion::Win7, true, "NET:"},
                       FaultCase{WindowsVersion::WinXP, false, "USB_KLM-A100_1"},
-                      FaultCase{WindowsVersion::Server2003, true, "COM1:"}),
+                      FaultCase{WindowsVersion::Server2003, true, "COM1:"},
+                      FaultCase{WindowsVersion::Win10, true, "USB_KLM-A100_1"}),
     testName);
 
 // Installed once on USB_KLM-A100_2, then both components made outdated. A second printer

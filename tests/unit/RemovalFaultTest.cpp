@@ -111,7 +111,8 @@ TEST_P(RemovalUnderFaults, ToldTheTruth) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, RemovalUnderFaults,
                          ::testing::Values(RemovalCase{WindowsVersion::Win7, false}, RemovalCase{WindowsVersion::Win7, true},
-                                           RemovalCase{WindowsVersion::WinXP, false}),
+                                           RemovalCase{WindowsVersion::WinXP, false},
+                                           RemovalCase{WindowsVersion::Win11, true}),
                          [](const ::testing::TestParamInfo<RemovalCase>& info) {
                              return std::string(sim::windowsVersionName(info.param.version)) +
                                     (info.param.sixtyFour ? "_64" : "_32");
