@@ -22,19 +22,19 @@ bool CheckContext::classInWidth(cfg::OsClass os, bool is64) const {
 void CheckContext::checkKeys(const std::string& file, const sim::IniFile::Section& section,
                              const std::vector<KeySpec>& known) {
     for (const auto& key : section.keys) {
-        const KeySpec* spec = nullptr;
+        const KeySpec* match = nullptr;
         for (const auto& k : known)
-            if (cfg::EqualsNoCase(k.name, key.name)) spec = &k;
-        if (!spec) {
+            if (cfg::EqualsNoCase(k.name, key.name)) match = &k;
+        if (!match) {
             out.warning(PackageFolder::shown(file), key.line,
                         "[" + section.name + "] " + key.name + ": no program reads this key");
             continue;
         }
         const std::string v = PackageFolder::value(package.ini(file), section.name, key.name);
-        if (v.size() >= spec->size)
+        if (v.size() >= match->size)
             out.error(PackageFolder::shown(file), key.line,
                       key.name + " is " + std::to_string(v.size()) + " characters; it is read into " +
-                          std::to_string(spec->size) + " bytes and cut to \"" + cfg::CutTo(v, spec->size) + "\"");
+                          std::to_string(match->size) + " bytes and cut to \"" + cfg::CutTo(v, match->size) + "\"");
     }
 }
 
