@@ -160,6 +160,31 @@ TEST(UninstallDialog, PrintProcessorIsListedLastInTheEnvironmentOfTheRunningSyst
     }
 }
 
+// Windows 8 and later list what Windows 7 lists, and Select then Uninstall takes all of it
+// away, package records included.
+TEST(UninstallDialog, NewerWindowsListAndRemoveAsWindows7Does) {
+    for (auto [version, x64] : {std::pair{WindowsVersion::Win10, false}, {WindowsVersion::Win10, true},
+                                {WindowsVersion::Win11, true}}) {
+        const std::string name = std::string(windowsVersionName(version)) + (x64 ? " 64-bit" : "");
+        DialogMachine m(version, x64);
+        m.installSample("KLM-A100", cfg::kReceipt, "COM1:");
+        m.installSample("KLM-A100", cfg::kReceipt, "USB_KLM-A100_1");
+        ASSERT_EQ(m.open(), Outcome::Ready) << name;
+        const Rows expected = x64 ? Rows{"KLM-A100(S)", "KLM-A100(U) 1", "KLM USB Port", "KLMPrintProc"}
+                                  : Rows{"KLM-A100(S)", "KLM-A100(U) 1", "KLM COM Port", "KLM USB Port", "KLMPrintProc"};
+        EXPECT_EQ(m.rows(), expected) << name;
+
+        m.dialog->startWorker = [](std::function<void()> job) { job(); };
+        m.dialog->OnSelect();
+        m.dialog->OnUninstall();
+        m.dialog->OnRemovalFinished();
+        EXPECT_EQ(m.rows(), Rows{}) << name;
+        EXPECT_EQ(m.machine.spooler.printer("KLM-A100(S)"), nullptr) << name;
+        EXPECT_EQ(m.machine.spooler.monitor("KLM USB Port"), nullptr) << name;
+        EXPECT_FALSE(m.machine.registry.keyExists("HKLM\\SOFTWARE\\TARVEKO\\PORTNAME")) << name;
+    }
+}
+
 // Entries match as substrings: a broad entry must still never take in what Windows
 // installs itself, on any version.
 TEST(UninstallDialog, WindowsOwnMonitorsAndProcessorsAreNeverListed) {
@@ -373,7 +398,8 @@ TEST(UninstallDialog, MissingSpoolerLibraryKeepsTheDialogOpenWithoutTheUsbDecisi
 
 TEST(UninstallDialog, CompatibilityValueIsWrittenOnVistaAndSevenOnly) {
     for (auto [version, marked] : {std::pair{WindowsVersion::Vista, true}, {WindowsVersion::Win7, true},
-                                   {WindowsVersion::WinXP, false}, {WindowsVersion::Server2008, false}}) {
+                                   {WindowsVersion::WinXP, false}, {WindowsVersion::Server2008, false},
+                                   {WindowsVersion::Win10, true}, {WindowsVersion::Server2019, false}}) {
         DialogMachine m(version);  // nothing installed, nothing to remove
         EXPECT_EQ(m.open(), Outcome::Ready);
         EXPECT_EQ(m.compatibilityMarked(), marked) << windowsVersionName(version);
