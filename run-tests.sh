@@ -44,6 +44,9 @@ bash scripts/wine/run-uninstall-tests.sh
 echo "== the uninstaller under Wine set to Windows 10 =="
 KLM_UNINSTALL_VERSION=win10 bash scripts/wine/run-uninstall-tests.sh --no-build
 
+echo "== unattended installation and removal under Wine =="
+bash scripts/wine/run-unattended-tests.sh --no-build
+
 echo "== the setup wizard under Wine =="
 bash scripts/wine/run-setup-tests.sh
 echo "== the setup wizard under Wine set to Windows 10 =="
