@@ -241,7 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plat::Platform& p = m.platform();
     const bool is64 = setup::IsWow64(p);
     const cfg::OsClass target = cfg::DetectOsClass(p, cfg::Program::Setup);
-    expect(target >= cfg::kOsWin9x && target <= cfg::kOsWin7, "OS class out of range");
+    expect(target >= cfg::kOsWin9x && target <= cfg::kOsServer2012, "OS class out of range");
     cfg::DetectOsClass(p, cfg::Program::Uninstall);
 
     const sim::IniFile package = sim::IniFile::parse(parts[0]);

@@ -72,8 +72,10 @@ bool IsArm64Windows(plat::Platform& p) {
     plat::ModuleHandle kernel32 = p.process.GetModuleHandle("kernel32.dll");
     plat::ProcAddress fn = kernel32 ? p.process.GetProcAddress(kernel32, "IsWow64Process2") : 0;
     std::uint16_t processMachine = 0, nativeMachine = 0;
-    return fn && p.system.CallIsWow64Process2(fn, &processMachine, &nativeMachine) &&
-           nativeMachine == plat::kMachineArm64;
+    if (fn && p.system.CallIsWow64Process2(fn, &processMachine, &nativeMachine))
+        return nativeMachine == plat::kMachineArm64;
+    // Without IsWow64Process2 only a system that does not emulate would say so.
+    return ReadOsFacts(p).processorArchitecture == plat::kArchArm64;
 }
 
 OsClass DetectOsClass(plat::Platform& p, Program program) {

@@ -46,7 +46,8 @@ struct OsFacts {
 OsFacts ReadOsFacts(plat::Platform& p);
 
 // Whether Windows runs on an ARM64 processor (our x86 programs then run emulated, and the
-// package has no ARM64 drivers). Only IsWow64Process2 can tell; without it the answer is no.
+// package has no ARM64 drivers). To an emulated x86 program only IsWow64Process2 tells the
+// truth; GetNativeSystemInfo is asked only where that call is missing.
 bool IsArm64Windows(plat::Platform& p);
 
 // The class of an NT version; kOsWin9x for an NT version no class stands for.
