@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "config/ChineseUiFont.h"
 #include "platform/win32/Win32DialogView.h"
 #include "platform/win32/Win32Platform.h"
 #include "setup/InstallModePage.h"
@@ -83,7 +84,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             SetupAboutDialog about(gPlatform->platform());
             about.attach(&view);
             about.OnInitDialog();
-            if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
+            if (about.useChineseFont) plat::GiveOwnFont(dialog, cfg::kChineseUiFont);
             return TRUE;
         }
         case WM_COMMAND:

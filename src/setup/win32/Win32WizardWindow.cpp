@@ -135,7 +135,7 @@ bool Win32WizardWindow::LoadSidePicture(const std::string& path) {
 }
 
 HFONT Win32WizardWindow::chineseFont() {
-    if (!chineseFont_) chineseFont_ = MakeChineseFont();
+    if (!chineseFont_) chineseFont_ = MakeFont(cfg::kChineseUiFont);
     return chineseFont_;
 }
 
@@ -143,7 +143,7 @@ void Win32WizardWindow::ApplyChineseFont() {
     // The new font goes on before the old one is deleted: no control may be left holding
     // a deleted font, not even for one repaint.
     HFONT previous = chineseFont_;
-    chineseFont_ = MakeChineseFont();
+    chineseFont_ = MakeFont(cfg::kChineseUiFont);
     if (frame_) ApplyFont(frame_, chineseFont_);
     for (auto& entry : pages_)
         if (entry.second->window && entry.second->page->useChineseFont) ApplyFont(entry.second->window, chineseFont_);
