@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "SpoolerInventory.h"
+#include "resource.h"
 
 namespace {
 
@@ -129,9 +130,9 @@ struct Rows {
 bool readRows(Rows* rows) {
     HWND main = mainWindow();
     if (!main) return false;
-    rows->list = ::GetDlgItem(main, 1010);
+    rows->list = ::GetDlgItem(main, IDC_COMPONENT_LIST);
     if (!rows->list) {
-        std::fprintf(stderr, "the window has no control 1010\n");
+        std::fprintf(stderr, "the window has no control %d\n", IDC_COMPONENT_LIST);
         return false;
     }
     RemoteBuffer remote(rows->list, sizeof(LVITEMA) + kTextSize);
@@ -220,7 +221,7 @@ int cmdWaitEnabled(int id, double seconds) {
 // send (SC_CLOSE): while the worker drives the dialog's controls none may end it.
 int cmdCloseWhileBusy(double seconds) {
     HWND main = mainWindow();
-    HWND uninstall = main ? ::GetDlgItem(main, 1002) : nullptr;
+    HWND uninstall = main ? ::GetDlgItem(main, IDC_UNINSTALL) : nullptr;
     if (!uninstall) return 1;
     const DWORD deadline = ::GetTickCount() + 30000;
     while (::IsWindowEnabled(uninstall)) {
@@ -269,7 +270,7 @@ int cmdAnswer(const std::string& title, int button, double seconds) {
 }
 
 int cmdNotes() {
-    HWND box = control(1008);
+    HWND box = control(IDC_NOTE_LIST);
     if (!box) return 1;
     const int count = static_cast<int>(::SendMessageA(box, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "config/ChineseUiFont.h"
 #include "platform/win32/Win32DialogView.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Platform.h"
@@ -14,6 +15,27 @@
 #include "uninstall/UninstallDialog.h"
 #include "uninstall/UninstallProgram.h"
 #include "uninstall/UninstallStartup.h"
+#include "uninstall/win32/resource.h"
+
+// The templates are laid out with resource.h's numbers and the logic reaches the controls
+// with UninstallControls.h's: they must be the same.
+static_assert(IDD_UNINSTALL == uninstall::kUninstallDialogTemplate &&
+                  IDD_UNINSTALL_ABOUT == uninstall::kAboutDialogTemplate &&
+                  IDI_UNINSTALL == uninstall::kApplicationIcon && IDD_RESTART == uninstall::kRestartDialogTemplate &&
+                  IDI_RESTART == uninstall::kRestartIcon,
+              "uninstall templates");
+static_assert(IDC_NOTE_TEXT == uninstall::kNoteText && IDC_COMPONENT_LIST == uninstall::kComponentList &&
+                  IDC_USB_REMOVAL == uninstall::kUsbRemovalCheck && IDC_NOTE_LIST == uninstall::kNoteList &&
+                  IDC_UNINSTALL == uninstall::kUninstallButton && IDC_SELECT == uninstall::kSelectButton &&
+                  IDCANCEL == uninstall::kExitButton,
+              "uninstall main dialog");
+static_assert(IDC_ABOUT_VERSION == uninstall::kAboutVersion && IDC_ABOUT_COPYRIGHT == uninstall::kAboutCopyright &&
+                  IDOK == uninstall::kAboutOk,
+              "uninstall about box");
+static_assert(IDC_RESTART_NOTE1 == uninstall::kRestartNote1 && IDC_RESTART_NOTE2 == uninstall::kRestartNote2 &&
+                  IDC_RESTART_NOTE3 == uninstall::kRestartNote3 && IDOK == uninstall::kRestartYes &&
+                  IDCANCEL == uninstall::kRestartNo,
+              "uninstall restart question");
 
 namespace {
 
@@ -66,7 +88,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             UninstallAboutDialog about(*gRun, view);
             about.useChineseFont = gUseChineseFont != 0;
             about.OnInitDialog();
-            if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
+            if (about.useChineseFont) plat::GiveOwnFont(dialog, cfg::kChineseUiFont);
             return TRUE;
         }
         case WM_COMMAND:
@@ -151,14 +173,14 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             gMain.logic->askRestart = [dialog] {
                 RestartHost host{RestartDialog(*gRun)};
                 return static_cast<int>(::DialogBoxParamA(::GetModuleHandleA(nullptr),
-                                                          MAKEINTRESOURCEA(RestartDialog::kTemplate), dialog,
+                                                          MAKEINTRESOURCEA(kRestartDialogTemplate), dialog,
                                                           restartProc, reinterpret_cast<LPARAM>(&host)));
             };
             gMain.logic->startWorker = [dialog](std::function<void()> job) { startWorker(dialog, std::move(job)); };
             const UninstallDialog::InitOutcome outcome = gMain.logic->OnInitDialog(reinterpret_cast<plat::WindowHandle>(dialog));
             if (gMain.logic->applyChineseFont()) {
                 if (gChineseFont) ::DeleteObject(gChineseFont);
-                gChineseFont = plat::MakeChineseFont();
+                gChineseFont = plat::MakeFont(cfg::kChineseUiFont);
                 plat::ApplyFont(dialog, gChineseFont);
             }
             if (HMENU menu = ::GetSystemMenu(dialog, FALSE)) {
