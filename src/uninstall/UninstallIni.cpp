@@ -4,6 +4,7 @@
 
 #include "config/IniValues.h"
 #include "config/OsSections.h"
+#include "config/PrinterRecord.h"
 
 namespace uninstall {
 
@@ -76,6 +77,16 @@ std::string EntryKey(const std::string& base, int index) {
     return base + static_cast<char>('1' + index);
 }
 
+bool IsPlainName(const std::string& value) {
+    return value.find_first_of("\\/:") == std::string::npos && value.find("..") == std::string::npos;
+}
+
+std::string ExtraMonitorKey(const std::string& extraMonitor) {
+    constexpr std::size_t kRegistryPathLimit = 255;
+    if (cfg::IsNoFile(extraMonitor)) return std::string();
+    return ("SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor).substr(0, kRegistryPathLimit);
+}
+
 std::vector<std::string> ReadListedNames(plat::Platform& p, const std::string& iniPath, ListKind kind) {
     const ListKeys keys = keysOf(kind);
     const int count = entryCount(p, iniPath, keys);
@@ -123,10 +134,7 @@ bool ReadPrinterDriverName(plat::Platform& p, const std::string& printerName, st
     plat::PrinterHandle printer = 0;
     if (!p.spooler.OpenPrinterWithAccess(printerName, kPrinterAllAccess, &printer)) return false;
     plat::PrinterInfo2 info;
-    std::uint32_t needed = 0;
-    bool read = p.spooler.GetPrinter2(printer, 0, &info, &needed);
-    if (!read && p.process.GetLastError() == plat::kErrorInsufficientBuffer)
-        read = p.spooler.GetPrinter2(printer, needed, &info, &needed);
+    const bool read = cfg::ReadPrinterRecord(p, printer, &info);
     p.spooler.ClosePrinter(printer);
     if (!read) return false;
     *driverName = info.driverName.value_or("");

@@ -67,6 +67,14 @@ MonitorFiles ReadMonitorFiles(plat::Platform& p, const UninstallState& state, co
 std::string ReadExtraMonitorName(plat::Platform& p, const UninstallState& state, const std::string& monitorName);
 std::string ReadProcessorFile(plat::Platform& p, const UninstallState& state, const std::string& processorName);
 
+// Uninstall.ini values become file names in the system folders and registry paths below
+// ...\Print\Monitors: a separator, a drive or ".." would reach past them.
+bool IsPlainName(const std::string& value);
+
+// The key of a monitor's extra entry below ...\Print\Monitors, cut to the registry's path
+// limit; "" when the value names nothing (an empty name would delete ...\Monitors itself).
+std::string ExtraMonitorKey(const std::string& extraMonitor);
+
 // The three lists read once, for a listing of many printers: the same answers as the
 // per-call lookups without reading the file for every printer and entry.
 class UninstallLists {
