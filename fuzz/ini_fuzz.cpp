@@ -12,7 +12,9 @@ using fuzz::expect;
 
 namespace {
 
-constexpr std::size_t kMaxLookups = 64;
+constexpr std::size_t kMaxLookups = 48;
+constexpr std::size_t kCutLookups = 6;
+constexpr std::size_t kMaxWriteSize = 512;
 
 bool plainName(const std::string& s) {
     if (s.empty() || s.size() > 40) return false;
@@ -21,6 +23,12 @@ bool plainName(const std::string& s) {
             c == '\v' || c == '\f' || c == 0x1a || c == '"' || c == '\'')
             return false;
     return true;
+}
+
+// A NUL inside a line ends a name there, which can leave blanks at its end that no lookup
+// (trimmed of blanks and end-of-file marks) matches: such a section or key is unreachable, as it should be.
+bool endsInBlank(const std::string& name) {
+    return !name.empty() && (std::isspace(static_cast<unsigned char>(name.back())) || name.back() == 0x1a);
 }
 
 }  // namespace
@@ -32,20 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t lookups = 0;
     for (std::size_t si = 0; si < ini.sections().size() && lookups < kMaxLookups; ++si) {
         const sim::IniFile::Section& s = ini.sections()[si];
+        if (endsInBlank(s.name)) continue;
         // Lookups take the first section of a name: never one later than this one.
         const sim::IniFile::Section* first = ini.findSection(s.name);
         expect(first && first <= &s, "section lookup missed or took a later one", s.name);
+        // The keys of a repeated section are never read.
+        if (first != &s) continue;
         for (const sim::IniFile::Key& k : s.keys) {
+            if (endsInBlank(k.name)) continue;
             if (++lookups > kMaxLookups) break;
             const sim::IniFile::Key* found = ini.find(s.name, k.name);
             expect(found != nullptr, "key of the file not found", k.name);
-            if (first == &s) {
-                const auto at = std::find_if(s.keys.begin(), s.keys.end(), [&](const sim::IniFile::Key& x) {
-                    return &x == found;
-                });
-                expect(at != s.keys.end() && &*at <= &k, "key lookup took a later one", k.name);
-            }
-            for (std::uint32_t cut : {0u, 1u, 2u, 3u, 50u, 0xFFFFu}) {
+            expect(found >= s.keys.data() && found <= &k, "key lookup took another section's or a later one", k.name);
+            // The cuts where the quote rule meets the buffer, for the first few keys only:
+            // every lookup costs as much as the parse of a short file.
+            for (std::uint32_t cut : {0u, 2u, 3u, 0xFFFFu}) {
+                if (cut != 0xFFFFu && lookups > kCutLookups) continue;
                 const std::string v = sim::IniFile::getString(&ini, s.name, k.name, "dflt  ", cut);
                 expect(cut == 0 ? v.empty() : v.size() < cut, "value longer than its buffer", v);
                 expect(v.find('\0') == std::string::npos, "NUL inside a value");
@@ -58,8 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An absent key gives the default without its trailing blanks.
     expect(sim::IniFile::getString(&ini, "\x01none", "\x01none", "ab  ", 10) == "ab", "default not trimmed");
 
-    // Writing a plain key back makes it what a later read finds.
-    if (ini.sections().size() > 1) {
+    // Writing a plain key back makes it what a later read finds (short files only: the
+    // write parses the file twice more).
+    if (ini.sections().size() > 1 && size <= kMaxWriteSize) {
         const sim::IniFile::Section& s = ini.sections()[1];
         const std::string key = s.keys.empty() ? std::string("NEWKEY") : s.keys.front().name;
         if (plainName(s.name) && plainName(key)) {

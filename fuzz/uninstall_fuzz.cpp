@@ -83,7 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (start <= parts[1].size() && names.size() < 2 * kMaxNames) {
             std::size_t end = parts[1].find('\n', start);
             if (end == std::string::npos) end = parts[1].size();
-            names.push_back(parts[1].substr(start, end - start));
+            // Names come from the spooler as C strings.
+            const std::string line = parts[1].substr(start, end - start);
+            names.push_back(line.substr(0, line.find('\0')));
             start = end + 1;
         }
     }

@@ -67,7 +67,7 @@ fi
 
 # --- (b) libFuzzer, every target ---------------------------------------------------------------
 # name:weight:max_len. Weights add up to 12; each target gets at least 2 seconds.
-FUZZ_TARGETS=(ini_fuzz:2:8192 package_fuzz:3:4096 uninstall_fuzz:2:4096 strings_fuzz:2:2048 startup_fuzz:1:4096
+FUZZ_TARGETS=(ini_fuzz:2:1024 package_fuzz:3:4096 uninstall_fuzz:2:4096 strings_fuzz:2:2048 startup_fuzz:1:4096
               drvpkg_fuzz:2:4096)
 FUZZ_JOBS=${FUZZ_JOBS:-1}
 
