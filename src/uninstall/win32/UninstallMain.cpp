@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "config/ChineseUiFont.h"
+#include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32DialogView.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Platform.h"
@@ -54,11 +55,9 @@ struct RestartHost {
 };
 
 INT_PTR CALLBACK restartProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<RestartHost*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* host = plat::DialogHostOf<RestartHost>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG: {
-            host = reinterpret_cast<RestartHost*>(lParam);
-            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             host->view = new plat::Win32DialogView(reinterpret_cast<plat::WindowHandle>(dialog));
             host->logic.OnInitDialog(*host->view);
             if (host->logic.useChineseFont() && gChineseFont) plat::ApplyFont(dialog, gChineseFont);
@@ -75,30 +74,13 @@ INT_PTR CALLBACK restartProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     return FALSE;
 }
 
-struct AboutHost {
-    UninstallAboutDialog* logic = nullptr;
-    plat::Win32DialogView* view = nullptr;
-    HFONT font = nullptr;
-};
-
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG: {
-            plat::Win32DialogView view(reinterpret_cast<plat::WindowHandle>(dialog));
-            UninstallAboutDialog about(*gRun, view);
-            about.useChineseFont = gUseChineseFont != 0;
-            about.OnInitDialog();
-            if (about.useChineseFont) plat::GiveOwnFont(dialog, cfg::kChineseUiFont);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        case WM_DESTROY:
-            plat::ReleaseOwnFont(dialog);
-            return FALSE;
-    }
-    return FALSE;
+    return plat::AboutBoxMessage(dialog, message, wParam, cfg::kChineseUiFont, [](plat::Win32DialogView& view) {
+        UninstallAboutDialog about(*gRun, view);
+        about.useChineseFont = gUseChineseFont != 0;
+        about.OnInitDialog();
+        return about.useChineseFont;
+    });
 }
 
 struct MainHost {
@@ -113,28 +95,15 @@ MainHost gMain;
 // Posted by the worker to the main dialog once the removal has returned.
 constexpr UINT kRemovalFinished = WM_APP + 1;
 
-struct WorkerJob {
-    std::function<void()> job;
-    HWND dialog;
-};
-
-DWORD WINAPI workerThread(LPVOID parameter) {
-    auto* work = static_cast<WorkerJob*>(parameter);
-    work->job();
-    const HWND dialog = work->dialog;
-    delete work;
-    // The dialog refuses to close until it has this message, so it is still there to take
-    // it; a full queue is waited out rather than leaving the dialog unable to close.
-    while (!::PostMessageA(dialog, kRemovalFinished, 0, 0) && ::IsWindow(dialog)) ::Sleep(100);
-    return 0;
-}
-
 // Puts the removal on its own thread; the dialog hears of its end through kRemovalFinished.
 void startWorker(HWND dialog, std::function<void()> job) {
-    auto* work = new WorkerJob{std::move(job), dialog};
-    HANDLE thread = ::CreateThread(nullptr, 0, workerThread, work, 0, nullptr);
+    HANDLE thread = plat::StartThread([dialog, job = std::move(job)] {
+        job();
+        // The dialog refuses to close until it has this message, so it is still there to
+        // take it; a full queue is waited out rather than leaving the dialog unable to close.
+        while (!::PostMessageA(dialog, kRemovalFinished, 0, 0) && ::IsWindow(dialog)) ::Sleep(100);
+    });
     if (!thread) {
-        delete work;
         gMain.logic->OnRemovalFinished();
         return;
     }
