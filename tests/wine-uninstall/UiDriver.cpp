@@ -37,11 +37,13 @@
 #include <vector>
 
 #include "SpoolerInventory.h"
+#include "WindowDriver.h"
 #include "resource.h"
 
 namespace {
 
 using namespace spooler_inventory;
+using namespace window_driver;
 
 const DWORD kPollMs = 50;
 
@@ -304,28 +306,6 @@ bool printerDriver(const std::string& printer, std::string* driver) {
     return ok;
 }
 
-bool keyExists(const std::string& path, REGSAM view) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
-// A path under the real system folder: with redirection off on 64-bit Windows.
-bool fileExists(const std::string& path) {
-    typedef BOOL(WINAPI * Disable)(PVOID*);
-    typedef BOOL(WINAPI * Revert)(PVOID);
-    HMODULE k = ::GetModuleHandleA("kernel32.dll");
-    Disable disable = reinterpret_cast<Disable>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64DisableWow64FsRedirection")));
-    Revert revert = reinterpret_cast<Revert>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64RevertWow64FsRedirection")));
-    PVOID old = nullptr;
-    const bool off = isWow64() && disable && revert && disable(&old);
-    const bool exists = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (off) revert(old);
-    return exists;
-}
-
-const char* nativeEnvironment() { return isWow64() ? "Windows x64" : "Windows NT x86"; }
 
 std::vector<std::string> driverNamesIn(const char* environment) {
     std::vector<BYTE> s;
@@ -397,7 +377,7 @@ int cmdExpect(const std::string& want, const std::string& kind, const std::strin
     } else if (kind == "key") {
         present = keyExists(name, 0);
     } else if (kind == "file") {
-        present = fileExists(name);
+        present = fileExistsNative(name);
     } else {
         return 2;
     }
