@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,13 +31,12 @@
 #include "platform/sim/SimMachine.h"
 #include "setup/SetupStartup.h"
 #include "FuzzCommon.h"
+#include "KeptMachine.h"
 
 using fuzz::expect;
 using fuzz::expectRead;
 
 namespace {
-
-const char kFolder[] = "C:\\PKG";
 
 // The entry loops follow DEVICENUMBER only this far, so one input stays fast whatever
 // count it claims.
@@ -46,15 +44,6 @@ constexpr int kMaxEntries = 64;
 // Model entries whose sections are read.
 constexpr std::size_t kMaxModels = 3;
 
-const sim::WindowsVersion kVersions[] = {
-    sim::WindowsVersion::Win7,         sim::WindowsVersion::WinXP,        sim::WindowsVersion::Win2000,
-    sim::WindowsVersion::Vista,        sim::WindowsVersion::Server2003,   sim::WindowsVersion::Server2008,
-    sim::WindowsVersion::WinXP64,      sim::WindowsVersion::Server2008R2, sim::WindowsVersion::Win98,
-    sim::WindowsVersion::WinMe,        sim::WindowsVersion::Nt4,          sim::WindowsVersion::Win95,
-    sim::WindowsVersion::Win8,         sim::WindowsVersion::Win10,        sim::WindowsVersion::Server2012,
-    sim::WindowsVersion::Server2022,
-};
-constexpr std::size_t kVersionCount = sizeof kVersions / sizeof kVersions[0];
 
 void checkEntry(int category, const std::string& raw, const std::string& name) {
     static const char* const kSuffixes[] = {"-ReceiptPrinter", "-TicketPrinter", "-LabelPrinter",
@@ -159,20 +148,6 @@ void readWording(plat::Platform& p) {
                        "language text");
 }
 
-// The machine of one Windows, made on first use and kept: reading the package changes
-// nothing on it but the call counts.
-sim::SimMachine& machineFor(std::size_t version, bool is64) {
-    static std::unique_ptr<sim::SimMachine> machines[kVersionCount][2];
-    auto& m = machines[version][is64 ? 1 : 0];
-    if (!m) {
-        m = std::make_unique<sim::SimMachine>();
-        m->setWindows(kVersions[version], is64);
-        m->process.imagePath = std::string(kFolder) + "\\setup.exe";
-        m->process.currentDir = kFolder;
-    }
-    return *m;
-}
-
 void putFile(sim::SimMachine& m, const std::string& path, const std::vector<std::string>& parts, std::size_t part) {
     if (part < parts.size())
         m.files.writeFile(path, parts[part]);
@@ -187,8 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t options = data[0];
     const std::vector<std::string> parts = fuzz::SplitParts(data + 1, size - 1, 3);
 
-    sim::SimMachine& m = machineFor((options >> 1) % kVersionCount, (options & 1) != 0);
-    const std::string folder = std::string(kFolder) + "\\";
+    sim::SimMachine& m = fuzz::KeptMachine(options >> 1, (options & 1) != 0);
+    const std::string folder = std::string(fuzz::kPackageFolder) + "\\";
     putFile(m, folder + cfg::kPackageFile, parts, 0);
     for (int category = 0; category < 4; ++category)
         for (bool wide : {false, true}) putFile(m, folder + cfg::ModelFileName(category, wide), parts, 1);

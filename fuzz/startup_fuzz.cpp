@@ -3,9 +3,8 @@
 // package_fuzz reads them) decide whether the wizard
 // shows or which refusal the user reads. Slower than the readers' targets, since each
 // input builds a whole machine and start-up changes it.
-#include <memory>
-
 #include "FuzzCommon.h"
+#include "KeptMachine.h"
 #include "config/LanguageFile.h"
 #include "config/PackageConfig.h"
 #include "config/PackageFiles.h"
@@ -16,14 +15,9 @@ using fuzz::expect;
 
 namespace {
 
-const char kFolder[] = "C:\\PKG";
+const std::string kFolder = fuzz::kPackageFolder;
 // Setup walks every entry up to DEVICENUMBER; a larger count only repeats the same reads.
 constexpr int kMaxEntries = 64;
-
-const sim::WindowsVersion kVersions[] = {
-    sim::WindowsVersion::Win7,  sim::WindowsVersion::WinXP, sim::WindowsVersion::Win2000, sim::WindowsVersion::Vista,
-    sim::WindowsVersion::Win98, sim::WindowsVersion::Nt4,   sim::WindowsVersion::Win10,   sim::WindowsVersion::Server2012,
-};
 
 }  // namespace
 
@@ -33,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> parts = fuzz::SplitParts(data + 1, size - 1, 3);
 
     sim::SimMachine m;
-    m.setWindows(kVersions[(options >> 1) % (sizeof kVersions / sizeof kVersions[0])], (options & 1) != 0);
+    m.setWindows(fuzz::kWindows[(options >> 1) % fuzz::kWindowsCount], (options & 1) != 0);
     m.process.imagePath = std::string(kFolder) + "\\setup.exe";
     m.process.currentDir = kFolder;
     m.files.writeFile(std::string(kFolder) + "\\" + cfg::kPackageFile, parts[0]);

@@ -3,12 +3,11 @@
 // paths and registry keys a removal builds from the values, behind the name check it
 // applies first.
 //
-// Input: one option byte (bits 0-3 the Windows, bit 4 64-bit), the file, then optionally
+// Input: one option byte (bits 0-3 the Windows of fuzz::kWindows, bit 4 64-bit), the file, then optionally
 // "\n@@@\n" and component names one a line, looked up besides the file's own entries.
 // One simulated machine per Windows is kept across inputs; only the file changes.
-#include <memory>
-
 #include "FuzzCommon.h"
+#include "KeptMachine.h"
 #include "config/IniValues.h"
 #include "config/OsClass.h"
 #include "platform/sim/SimMachine.h"
@@ -23,23 +22,6 @@ const char kIniPath[] = "C:\\PKG\\Uninstall.ini";
 const char kSystemDir[] = "C:\\WINDOWS\\system32";
 constexpr std::size_t kMaxNames = 12;
 
-const sim::WindowsVersion kVersions[] = {
-    sim::WindowsVersion::Win98,      sim::WindowsVersion::Nt4,        sim::WindowsVersion::Win2000,
-    sim::WindowsVersion::WinXP,      sim::WindowsVersion::Server2003, sim::WindowsVersion::Vista,
-    sim::WindowsVersion::Server2008, sim::WindowsVersion::Win7,       sim::WindowsVersion::Win10,
-    sim::WindowsVersion::Server2012, sim::WindowsVersion::Win11,      sim::WindowsVersion::Server2022,
-};
-constexpr std::size_t kVersionCount = sizeof kVersions / sizeof kVersions[0];
-
-sim::SimMachine& machineFor(std::size_t version, bool is64) {
-    static std::unique_ptr<sim::SimMachine> machines[kVersionCount][2];
-    auto& m = machines[version][is64 ? 1 : 0];
-    if (!m) {
-        m = std::make_unique<sim::SimMachine>();
-        m->setWindows(kVersions[version], is64);
-    }
-    return *m;
-}
 
 // A value that passed the removal's name check, joined to a folder, names a file in that
 // folder and nowhere else.
@@ -58,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::uint8_t options = data[0];
     const std::vector<std::string> parts = fuzz::SplitParts(data + 1, size - 1, 2);
-    sim::SimMachine& m = machineFor((options & 15) % kVersionCount, (options & 16) != 0);
+    sim::SimMachine& m = fuzz::KeptMachine(options & 15, (options & 16) != 0);
     m.files.writeFile(kIniPath, parts[0]);
 
     plat::Platform& p = m.platform();

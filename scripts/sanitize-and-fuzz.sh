@@ -78,14 +78,14 @@ make_seeds() {
     rm -rf "$seeds" && mkdir -p "$seeds/ini" "$seeds/package" "$seeds/uninstall"
     cp "$pkg"/DRVCONFIG/*.ini "$seeds/ini/"
     for f in "$pkg"/language/*.ini "$pkg"/language-zh/*.ini; do cp "$f" "$seeds/ini/$(basename "$(dirname "$f")")-$(basename "$f")"; done
-    for option in 0 1 26 27; do   # Windows 7 32/64-bit, Windows 10 32/64-bit (package_fuzz.cpp)
+    for option in 0 1 26 27; do   # Windows 7 32/64-bit, Windows 10 32/64-bit (fuzz/KeptMachine.h)
         for model in receipt ticket lable embedded; do
             { printf "\\x$(printf %02x "$option")"; cat "$pkg/DRVCONFIG/setup.ini"; printf '%s' "$sep"
               cat "$pkg/DRVCONFIG/setup_$model.ini"; printf '%s' "$sep"; cat "$pkg/language/setup.ini"
             } >"$seeds/package/$model-$option"
         done
     done
-    for option in 2 7 8 24; do   # Windows 2000, 7 32-bit, 10 32/64-bit (uninstall_fuzz.cpp)
+    for option in 2 0 13 29; do   # Windows 2000, 7 32-bit, 10 32/64-bit (fuzz/KeptMachine.h)
         { printf "\\x$(printf %02x "$option")"; cat "$pkg/DRVCONFIG/Uninstall.ini"; printf '%s' "$sep"
           printf 'KLM USB Port\nKLM COM Port\nKLMPrintProc\nUSB Monitor\n'; } >"$seeds/uninstall/sample-$option"
     done

@@ -21,6 +21,10 @@ package=${KLM_PACKAGE_OUT:-$repo/build-package}
 fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 started=$(date +%s.%N)
 elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
+# --no-build as a script's first argument skips its build step (lib.sh is sourced without
+# arguments, so $1 is the script's).
+build=1
+[[ ${1:-} == --no-build ]] && build=0
 
 _klm_prefixes=()      # prefixes whose wineserver we started
 _klm_run_dir=""

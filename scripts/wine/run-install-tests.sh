@@ -30,8 +30,6 @@ source "$here/lib.sh"
 # shellcheck source=install-fixtures.sh
 source "$here/install-fixtures.sh"
 
-build=1
-[[ ${1:-} == --no-build ]] && build=0
 log_dir=$build_dir/install-logs
 versions_32=${KLM_INSTALL_VERSIONS_32-"winxp win7"}
 versions_64=${KLM_INSTALL_VERSIONS_64-"win7 win2003"}

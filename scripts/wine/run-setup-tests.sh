@@ -35,8 +35,6 @@ source "$here/lib.sh"
 # shellcheck source=install-fixtures.sh
 source "$here/install-fixtures.sh"
 
-build=1
-[[ ${1:-} == --no-build ]] && build=0
 version=${KLM_SETUP_VERSION:-win7}
 log_dir=$build_dir/setup-logs
 shot_dir=$build_dir/setup-shots
