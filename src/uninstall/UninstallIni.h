@@ -27,6 +27,10 @@ constexpr int kMaxEntries = 256 - '1';
 // empty one as ""; neither names anything, so both are left out.
 std::vector<std::string> ReadListedNames(plat::Platform& p, const std::string& iniPath, ListKind kind);
 
+// An entry that is empty or "0" (what an absent key reads as) names nothing: taken as a
+// name it would match every name, or every name holding the digit 0.
+bool NamesNothing(const std::string& entry);
+
 // True when some entry occurs in `name` (case-sensitive).
 bool MatchesListedName(const std::vector<std::string>& entries, const std::string& name);
 
