@@ -5,9 +5,9 @@
 //
 // Input: one option byte, then up to three parts separated by "\n@@@\n". A part that is
 // absent leaves its file missing (the package file is always written); an empty part is an
-// empty file. The option byte picks
-// the simulated Windows (bits 1-4), whether it is 64-bit (bit 0), and a second target
-// system whose port monitors are read (bits 5-7).
+// empty file. The option byte picks the simulated Windows (bits 1-4, an index into
+// fuzz::kWindows), whether it is 64-bit (bit 0), and a second target system whose port
+// monitors are read (bits 5-7).
 //
 // Besides crashes and sanitizer reports, the run aborts when a reader breaks a promise
 // the callers rely on: a buffer limit, a category out of range, a NUL inside a text.
@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "FuzzCommon.h"
+#include "KeptMachine.h"
 #include "config/IniValues.h"
 #include "config/LanguageFile.h"
 #include "config/ModelConfig.h"
@@ -30,8 +32,6 @@
 #include "platform/sim/IniFile.h"
 #include "platform/sim/SimMachine.h"
 #include "setup/SetupStartup.h"
-#include "FuzzCommon.h"
-#include "KeptMachine.h"
 
 using fuzz::expect;
 using fuzz::expectRead;
@@ -43,7 +43,6 @@ namespace {
 constexpr int kMaxEntries = 64;
 // Model entries whose sections are read.
 constexpr std::size_t kMaxModels = 3;
-
 
 void checkEntry(int category, const std::string& raw, const std::string& name) {
     static const char* const kSuffixes[] = {"-ReceiptPrinter", "-TicketPrinter", "-LabelPrinter",

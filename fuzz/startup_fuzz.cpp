@@ -1,8 +1,8 @@
 // Setup's start-up checks on a fresh simulated machine per input: the package file, a model
 // file and the wording (an option byte, then the three separated by "\n@@@\n", as
-// package_fuzz reads them) decide whether the wizard
-// shows or which refusal the user reads. Slower than the readers' targets, since each
-// input builds a whole machine and start-up changes it.
+// package_fuzz reads them) decide whether the wizard shows or which refusal the user
+// reads. Slower than the readers' targets, since each input builds a whole machine and
+// start-up changes it.
 #include "FuzzCommon.h"
 #include "KeptMachine.h"
 #include "config/LanguageFile.h"
@@ -28,14 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     sim::SimMachine m;
     m.setWindows(fuzz::kWindows[(options >> 1) % fuzz::kWindowsCount], (options & 1) != 0);
-    m.process.imagePath = std::string(kFolder) + "\\setup.exe";
+    m.process.imagePath = kFolder + "\\setup.exe";
     m.process.currentDir = kFolder;
-    m.files.writeFile(std::string(kFolder) + "\\" + cfg::kPackageFile, parts[0]);
+    m.files.writeFile(kFolder + "\\" + cfg::kPackageFile, parts[0]);
     if (parts.size() > 1)
         for (int category = 0; category < 4; ++category)
             for (bool wide : {false, true})
-                m.files.writeFile(std::string(kFolder) + "\\" + cfg::ModelFileName(category, wide), parts[1]);
-    if (parts.size() > 2) m.files.writeFile(std::string(kFolder) + "\\language\\setup.ini", parts[2]);
+                m.files.writeFile(kFolder + "\\" + cfg::ModelFileName(category, wide), parts[1]);
+    if (parts.size() > 2) m.files.writeFile(kFolder + "\\language\\setup.ini", parts[2]);
 
     plat::Platform& p = m.platform();
     if (cfg::PackageConfig(p).deviceCount() > kMaxEntries) return 0;
