@@ -1,4 +1,4 @@
-// Feeds the inputs of config_fuzz (an option byte, then the package file, a model file and
+// Feeds the inputs of package_fuzz (an option byte, then the package file, a model file and
 // the setup wording separated by "\n@@@\n") to `drvpkg check`, as DRVCONFIG\setup.ini,
 // DRVCONFIG\setup_receipt.ini and language\setup.ini of a package. Besides crashes and
 // sanitizer reports, the run aborts when a finding points at a line its file does not have.

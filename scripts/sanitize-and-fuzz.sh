@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Runs the native unit tests under AddressSanitizer and UBSan, then fuzzes the
-# configuration readers for a bounded time.
+# Runs the native unit tests under AddressSanitizer and UBSan, then runs every fuzz target
+# (fuzz/) for a bounded time.
 #
-#   scripts/sanitize-and-fuzz.sh [SECONDS]     (fuzzing time, default 60)
+#   scripts/sanitize-and-fuzz.sh [SECONDS]     (fuzzing time of all targets together, default 60)
 #
-# Build folders: build-asan (tests) and build-fuzz (fuzzer), beside this script's repository.
+# The time is shared out by weight: the reader targets, which run tens of thousands of
+# inputs a second, get the larger shares. FUZZ_JOBS=N (default 1) runs N fuzzing processes
+# per target for the longer runs on a machine with the cores to spare.
+# Build folders: build-asan (tests) and build-fuzz (fuzzers), beside this script's repository.
 # Exit status: 0 when the tests pass and the fuzzer found nothing; 1 on any test failure,
 # sanitizer report or fuzzer finding; 2 when a tool is missing. It installs nothing: the
 # caller provides cmake, a C++ compiler, GoogleTest, clang++ and libclang-rt-14-dev.
@@ -62,42 +65,88 @@ else
     status=1
 fi
 
-# --- (b) libFuzzer on the configuration readers ----------------------------------------------
-echo "== fuzzing the configuration readers for ${FUZZ_SECONDS}s ($FUZZ_DIR)"
+# --- (b) libFuzzer, every target ---------------------------------------------------------------
+# name:weight:max_len. Weights add up to 12; each target gets at least 2 seconds.
+FUZZ_TARGETS=(ini_fuzz:2:1024 package_fuzz:3:4096 uninstall_fuzz:2:4096 strings_fuzz:2:2048 startup_fuzz:1:4096
+              drvpkg_fuzz:2:4096)
+FUZZ_JOBS=${FUZZ_JOBS:-1}
+
+# Seeds made from the sample package in the form each target reads (an option byte, then
+# the files separated by "\n@@@\n"); the committed seeds in fuzz/corpus stay as they are.
+make_seeds() {
+    local seeds=$1 pkg=$ROOT/package sep=$'\n@@@\n' option
+    rm -rf "$seeds" && mkdir -p "$seeds/ini" "$seeds/package" "$seeds/uninstall"
+    cp "$pkg"/DRVCONFIG/*.ini "$seeds/ini/"
+    for f in "$pkg"/language/*.ini "$pkg"/language-zh/*.ini; do cp "$f" "$seeds/ini/$(basename "$(dirname "$f")")-$(basename "$f")"; done
+    for option in 0 1 26 27; do   # Windows 7 32/64-bit, Windows 10 32/64-bit (fuzz/KeptMachine.h)
+        for model in receipt ticket lable embedded; do
+            { printf "\\x$(printf %02x "$option")"; cat "$pkg/DRVCONFIG/setup.ini"; printf '%s' "$sep"
+              cat "$pkg/DRVCONFIG/setup_$model.ini"; printf '%s' "$sep"; cat "$pkg/language/setup.ini"
+            } >"$seeds/package/$model-$option"
+        done
+    done
+    for option in 2 0 13 29; do   # Windows 2000, 7 32-bit, 10 32/64-bit (fuzz/KeptMachine.h)
+        { printf "\\x$(printf %02x "$option")"; cat "$pkg/DRVCONFIG/Uninstall.ini"; printf '%s' "$sep"
+          printf 'KLM USB Port\nKLM COM Port\nKLMPrintProc\nUSB Monitor\n'; } >"$seeds/uninstall/sample-$option"
+    done
+}
+
+echo "== fuzzing every target for ${FUZZ_SECONDS}s in all ($FUZZ_DIR)"
+fuzz_names=()
+for t in "${FUZZ_TARGETS[@]}"; do fuzz_names+=("${t%%:*}"); done
 if cmake -S "$ROOT" -B "$FUZZ_DIR" -DCMAKE_CXX_COMPILER=clang++ -DENABLE_FUZZING=ON \
          -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-   cmake --build "$FUZZ_DIR" -j "$JOBS" --target config_fuzz; then
-    # New inputs go to a working corpus; the committed seeds stay as they are.
-    work="$FUZZ_DIR/corpus"
+   cmake --build "$FUZZ_DIR" -j "$JOBS" --target "${fuzz_names[@]}"; then
+    make_seeds "$FUZZ_DIR/seeds"
     artifacts="$FUZZ_DIR/artifacts"
-    mkdir -p "$work" "$artifacts"
-    rm -f "$artifacts"/crash-* "$artifacts"/leak-* "$artifacts"/timeout-* "$artifacts"/oom-* \
-          "$artifacts"/slow-unit-*
-    fuzz_log="$FUZZ_DIR/config_fuzz.log"
-    # libFuzzer stops itself at -max_total_time; the outer timeout only guards against a
-    # hang outside an input.
-    timeout --kill-after=30 $((FUZZ_SECONDS + 300)) \
-        "$FUZZ_DIR/fuzz/config_fuzz" -max_total_time="$FUZZ_SECONDS" -timeout=30 -rss_limit_mb=2048 \
-        -max_len=4096 -dict="$ROOT/fuzz/config.dict" -artifact_prefix="$artifacts/" \
-        -print_final_stats=1 "$work" "$ROOT/fuzz/corpus" >"$fuzz_log" 2>&1
-    rc=$?
-    execs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$fuzz_log" | grep -Eo '[0-9]+$' || true)
-    rate=$(grep -Eo 'stat::average_exec_per_sec: *[0-9]+' "$fuzz_log" | grep -Eo '[0-9]+$' || true)
-    found=$(find "$artifacts" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
-             -o -name 'oom-*' \) | sort)
-    echo "fuzzer exit status: $rc; executions: ${execs:-?}; executions per second: ${rate:-?}"
-    if [ "$rc" -ne 0 ] || [ -n "$found" ]; then
-        grep -E -m 20 'ERROR:|runtime error:|config_fuzz:|SUMMARY:|deadly signal|Test unit written' "$fuzz_log"
-        if [ -n "$found" ]; then
-            while IFS= read -r f; do echo "finding: $f"; done <<<"$found"
+    mkdir -p "$artifacts"
+    rm -f "$artifacts"/crash-* "$artifacts"/leak-* "$artifacts"/timeout-* "$artifacts"/oom-* "$artifacts"/slow-unit-*
+    for t in "${FUZZ_TARGETS[@]}"; do
+        IFS=: read -r name weight max_len <<<"$t"
+        seconds=$((FUZZ_SECONDS * weight / 12))
+        [ "$seconds" -lt 2 ] && seconds=2
+        # New inputs go to a working corpus per target.
+        work="$FUZZ_DIR/corpus/$name"
+        mkdir -p "$work"
+        seeds=()
+        case $name in
+            ini_fuzz) seeds=("$FUZZ_DIR/seeds/ini") ;;
+            package_fuzz | startup_fuzz | drvpkg_fuzz) seeds=("$ROOT/fuzz/corpus/package" "$FUZZ_DIR/seeds/package") ;;
+            uninstall_fuzz) seeds=("$FUZZ_DIR/seeds/uninstall") ;;
+            strings_fuzz) seeds=("$ROOT/fuzz/corpus/strings") ;;
+        esac
+        log="$FUZZ_DIR/$name.log"
+        parallel=()
+        [ "$FUZZ_JOBS" -gt 1 ] && parallel=(-fork="$FUZZ_JOBS")
+        # libFuzzer stops itself at -max_total_time; the outer timeout only guards against
+        # a hang outside an input.
+        timeout --kill-after=30 $((seconds + 300)) \
+            "$FUZZ_DIR/fuzz/$name" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+            -max_len="$max_len" -dict="$ROOT/fuzz/config.dict" -artifact_prefix="$artifacts/$name-" \
+            -print_final_stats=1 "${parallel[@]}" "$work" "${seeds[@]}" >"$log" 2>&1
+        rc=$?
+        execs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -n 1 || true)
+        rate=$(grep -Eo 'stat::average_exec_per_sec: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -n 1 || true)
+        if [ -z "$execs" ]; then   # -fork prints no final stats: the last status line counts
+            execs=$(grep -Eo '^#[0-9]+' "$log" | tail -n 1 | tr -d '#' || true)
+            [ -n "$execs" ] && rate=$((execs / seconds))
         fi
-        summary+=("fuzzer: FINDING (exit $rc, ${execs:-?} executions), log $fuzz_log")
-        status=1
-    else
-        summary+=("fuzzer: nothing found in ${execs:-?} executions (${rate:-?}/s, exit $rc)")
-    fi
+        found=$(find "$artifacts" -maxdepth 1 -type f -name "$name-*" \( -name '*crash-*' -o -name '*leak-*' \
+                 -o -name '*timeout-*' -o -name '*oom-*' \) | sort)
+        echo "$name: exit status $rc; ${seconds}s; executions: ${execs:-?}; per second: ${rate:-?}"
+        if [ "$rc" -ne 0 ] || [ -n "$found" ]; then
+            grep -E -m 20 'ERROR:|runtime error:|fuzz:|SUMMARY:|deadly signal|Test unit written' "$log"
+            if [ -n "$found" ]; then
+                while IFS= read -r f; do echo "finding: $f"; done <<<"$found"
+            fi
+            summary+=("$name: FINDING (exit $rc, ${execs:-?} executions), log $log")
+            status=1
+        else
+            summary+=("$name: nothing found in ${execs:-?} executions (${rate:-?}/s, ${seconds}s)")
+        fi
+    done
 else
-    summary+=("fuzzer: build FAILED")
+    summary+=("fuzzers: build FAILED")
     status=1
 fi
 

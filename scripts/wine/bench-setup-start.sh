@@ -15,7 +15,6 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 
@@ -23,7 +22,6 @@ build=1
 [[ ${1:-} == --no-build ]] && { build=0; shift; }
 runs=${1:-10}
 build_dir=${KLM_BENCH_BUILD_DIR:-$repo/build-programs}
-package=${KLM_PACKAGE_OUT:-$repo/build-package}
 version=${KLM_BENCH_VERSION:-win7}
 
 if [[ $build == 1 ]]; then

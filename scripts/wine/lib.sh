@@ -2,6 +2,7 @@
 # prefix and a clean-up that runs however the script ends. Source it; do not run it.
 #
 # Variables (all optional):
+#   KLM_BUILD_DIR, KLM_PROGRAMS_DIR, KLM_PACKAGE_OUT, KLM_FIXTURE_BUILD_DIR  the build folders
 #   KLM_WINE_CACHE    where the base prefixes are kept   (default ~/.cache/klm-wine)
 #   KLM_WINE_RUN_DIR  where per-run copies are made      (default a fresh mktemp -d)
 #   KLM_WINE_TIMEOUT  seconds allowed for one wine command (default 300)
@@ -11,6 +12,19 @@ KLM_WINE_CACHE=${KLM_WINE_CACHE:-$HOME/.cache/klm-wine}
 KLM_WINE_TIMEOUT=${KLM_WINE_TIMEOUT:-300}
 # Bump when the way base prefixes are made changes, so cached ones are rebuilt.
 KLM_WINE_RECIPE=2
+
+# The folders every Wine script works with (each moved by its variable), and the run's clock.
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
+programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
+package=${KLM_PACKAGE_OUT:-$repo/build-package}
+fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
+started=$(date +%s.%N)
+elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
+# --no-build as a script's first argument skips its build step (lib.sh is sourced without
+# arguments, so $1 is the script's).
+build=1
+[[ ${1:-} == --no-build ]] && build=0
 
 _klm_prefixes=()      # prefixes whose wineserver we started
 _klm_run_dir=""

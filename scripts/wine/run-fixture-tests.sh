@@ -13,7 +13,6 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 # shellcheck source=install-fixtures.sh
@@ -30,16 +29,11 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 
-package=${KLM_PACKAGE_OUT:-$repo/build-package}
-fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 export KLM_FIXTURE_BUILD_DIR=$fixtures
 log_dir=${KLM_WINE_LOG_DIR:-$fixtures/wine-logs}
 exe=$fixtures/i686/test/fixture_tests.exe
 versions_32=${KLM_WINE_VERSIONS_32-winxp}
 versions_64=${KLM_WINE_VERSIONS_64-win7}
-
-started=$(date +%s.%N)
-elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 if [[ $build == 1 ]]; then
     "$repo/scripts/build-package.sh" --for-wine "$package" || exit 1

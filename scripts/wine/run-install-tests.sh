@@ -25,24 +25,14 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 # shellcheck source=install-fixtures.sh
 source "$here/install-fixtures.sh"
 
-build=1
-[[ ${1:-} == --no-build ]] && build=0
-build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
-package=${KLM_PACKAGE_OUT:-$repo/build-package}
-fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 log_dir=$build_dir/install-logs
 versions_32=${KLM_INSTALL_VERSIONS_32-"winxp win7 win10"}
 versions_64=${KLM_INSTALL_VERSIONS_64-"win7 win2003 win10"}
-export WINEDEBUG=${WINEDEBUG:--all}
-
-started=$(date +%s.%N)
-elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 if [[ $build == 1 ]]; then
     cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" >/dev/null || exit 1

@@ -30,18 +30,11 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 # shellcheck source=install-fixtures.sh
 source "$here/install-fixtures.sh"
 
-build=1
-[[ ${1:-} == --no-build ]] && build=0
-build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
-programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
-package=${KLM_PACKAGE_OUT:-$repo/build-package}
-fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 version=${KLM_SETUP_VERSION:-win7}
 # The operating-system page's choice for the version, and the refusal of a model that does
 # not support it (Windows 8 and later fall back to the Windows 7 key when the model has no
@@ -55,10 +48,6 @@ runs_for=""
 [[ $version != win7 ]] && runs_for="-$version"
 log_dir=$build_dir/setup-logs$runs_for
 shot_dir=$build_dir/setup-shots$runs_for
-export WINEDEBUG=${WINEDEBUG:--all}
-
-started=$(date +%s.%N)
-elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 if [[ $build == 1 ]]; then
     cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" >/dev/null || exit 1

@@ -11,7 +11,6 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 
@@ -28,15 +27,11 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 
-build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
 log_dir=${KLM_WINE_LOG_DIR:-$build_dir/wine-logs}
 exe=$build_dir/tests/wine/wine_tests.exe
 # winecfg refuses winxp64 in a 32-bit prefix and win2k/winxp in a 64-bit one.
 versions_32=${KLM_WINE_VERSIONS_32-"win2k winxp win2003 vista win2008 win7 win2008r2 win81 win10"}
 versions_64=${KLM_WINE_VERSIONS_64-"winxp64 win2003 vista win2008 win7 win2008r2 win81 win10"}
-
-started=$(date +%s.%N)
-elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 if [[ $build == 1 ]]; then
     klm_log "building $build_dir"

@@ -24,28 +24,17 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 # shellcheck source=install-fixtures.sh
 source "$here/install-fixtures.sh"
 
-build=1
-[[ ${1:-} == --no-build ]] && build=0
-build_dir=${KLM_BUILD_DIR:-$repo/build-win32}
-programs_dir=${KLM_PROGRAMS_DIR:-$repo/build-programs}
-package=${KLM_PACKAGE_OUT:-$repo/build-package}
-fixtures=${KLM_FIXTURE_BUILD_DIR:-$repo/build-fixtures}
 version=${KLM_UNINSTALL_VERSION:-win7}
 # Windows 7 keeps the plain folder names; other versions get their own beside them.
 runs_for=""
 [[ $version != win7 ]] && runs_for="-$version"
 log_dir=$build_dir/uninstall-logs$runs_for
 shot_dir=$build_dir/uninstall-shots$runs_for
-export WINEDEBUG=${WINEDEBUG:--all}
-
-started=$(date +%s.%N)
-elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 if [[ $build == 1 ]]; then
     cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" >/dev/null || exit 1

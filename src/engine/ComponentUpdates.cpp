@@ -149,9 +149,9 @@ bool update9x(EngineContext& ctx, InstallRequest& request, cfg::MessageBuffer& m
         cfg::OpenOrCreate(key, ctx.platform, Program::Setup, ctx.is64BitWindows, plat::kHkeyLocalMachine, keyPath);
         std::string recorded;
         const int first = InstallSystemFile(ctx, file, kind, cfg::kOsWin9x, false, messages);
-        if (first == 32 || first == 5) {
+        if (IsHeldFile(first)) {
             const int second = InstallSystemFile(ctx, file, kind, cfg::kOsWin9x, true, messages);
-            if (second == 32 || second == 5) {
+            if (IsHeldFile(second)) {
                 messages.set(ctx.text("IDS_ERR_NEEDRESTART"));
                 return false;
             }

@@ -69,7 +69,7 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
     info->configFile = known ? s.configFile : std::string();
     // A help file of "0" names none: handing "0" on would make the spooler look for a file
     // of that name and refuse the driver.
-    if (known && !s.helpFile.empty() && s.helpFile[0] != '0')
+    if (known && !cfg::IsNoFile(s.helpFile))
         info->helpFile = s.helpFile;
     else if (!known)
         info->helpFile = std::string();
@@ -77,7 +77,7 @@ bool DriverPackage::readDriverInfo(const std::string& model, cfg::OsClass os, in
     if (s.dependentListFlag != 0 && cfg::IsWin2000OrLater(os)) {
         std::vector<std::string> list = {*info->dataFile, "TTFSUB.GPD", "UNIRES.DLL", "STDNAMES.GPD"};
         for (const std::string* extra : {&s.dataFileDllName, &s.dataOemuiDll, &s.dataOemuniDll, &s.dataOemuniIni})
-            if (!extra->empty() && (*extra)[0] != '0') list.push_back(*extra);
+            if (!cfg::IsNoFile(*extra)) list.push_back(*extra);
         std::size_t bytes = 1;  // the closing empty name
         for (const auto& name : list) bytes += name.size() + 1;
         if (bytes > kDependentListSize) {

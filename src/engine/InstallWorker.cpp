@@ -17,8 +17,6 @@ namespace {
 
 using cfg::Program;
 
-bool present(const std::string& value) { return !value.empty() && value[0] != '0'; }
-
 class Sequence {
 public:
     Sequence(EngineContext& ctx, InstallJob& job) : ctx_(ctx), r_(job.request), messages_(job.messages) {}
@@ -76,9 +74,9 @@ bool Sequence::driverFiles() {
     for (const std::string* file : {&f.configFile, &f.dataFile, &f.driverPath, &f.helpFile})
         if (!stage(*file, KindPrinterDriver, os)) return false;
     for (const std::string* file : {&f.dataFileDll, &f.uiPlugin, &f.renderingPlugin, &f.pluginIni})
-        if (present(*file) && !stage(*file, KindPrinterDriver, os)) return false;
-    if (present(f.controlFontFile) && !stage(f.controlFontFile, KindDriverVersion3, os)) return false;
-    if (!ctx_.is64BitWindows && present(f.usbInternalId) && !stage(f.usbInternalId, KindDriverVersion3, os))
+        if (!cfg::IsNoFile(*file) && !stage(*file, KindPrinterDriver, os)) return false;
+    if (!cfg::IsNoFile(f.controlFontFile) && !stage(f.controlFontFile, KindDriverVersion3, os)) return false;
+    if (!ctx_.is64BitWindows && !cfg::IsNoFile(f.usbInternalId) && !stage(f.usbInternalId, KindDriverVersion3, os))
         return false;
     if (os == cfg::kOsWinXP && !ctx_.is64BitWindows) {
         if (!stage("srclient.dll", KindSystemIfAbsent, cfg::kOsWinXP) || !stage("framedyn.dll", KindWbemIfAbsent, os) ||
@@ -97,7 +95,7 @@ bool Sequence::driverFiles() {
 
 bool Sequence::languageMonitor() {
     const std::string dll = r_.languageMonitor.dllName.value_or("");
-    if (r_.portKind != kPortUsb || ctx_.is64BitWindows || !present(dll)) return true;
+    if (r_.portKind != kPortUsb || ctx_.is64BitWindows || cfg::IsNoFile(dll)) return true;
     const int flags = checkLanguageMonitor(ctx_, r_.package, r_.targetOs, r_.portName, messages_);
     if (flags == kMonitorNotAdded) return false;
     r_.componentFlags = static_cast<unsigned>(flags);

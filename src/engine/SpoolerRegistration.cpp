@@ -1,6 +1,7 @@
 #include "engine/SpoolerRegistration.h"
 
 #include "config/IniValues.h"
+#include "config/PrinterRecord.h"
 #include "engine/DriverPackage.h"
 #include "engine/InstallRequest.h"
 
@@ -71,15 +72,6 @@ int RegisterPrintProcessor(EngineContext& ctx, const std::string& name, const st
 
 namespace {
 
-// Reads the printer's level-2 record the two-call way; false on any failure.
-bool readPrinter(EngineContext& ctx, plat::PrinterHandle printer, plat::PrinterInfo2* info) {
-    std::uint32_t needed = 0;
-    if (ctx.platform.spooler.GetPrinter2(printer, 0, info, &needed) ||
-        ctx.platform.process.GetLastError() != plat::kErrorInsufficientBuffer || needed == 0)
-        return false;
-    return ctx.platform.spooler.GetPrinter2(printer, needed, info, &needed);
-}
-
 void announceDefault(EngineContext& ctx, const std::optional<std::string>& lParam) {
     ctx.platform.windows.SendMessageTimeoutBroadcast(plat::kWmWinIniChange, 0, lParam, plat::kSmtoNormal, 1000);
 }
@@ -97,7 +89,7 @@ int MakeDefaultPrinter(EngineContext& ctx, const std::optional<std::string>& pri
         plat::PrinterHandle printer = 0;
         if (!p.spooler.OpenPrinter(*printerName, &printer)) return 0;
         plat::PrinterInfo2 info;
-        bool ok = readPrinter(ctx, printer, &info);
+        bool ok = cfg::ReadPrinterRecord(ctx.platform, printer, &info);
         if (ok && version.platformId == plat::kPlatformWindows) {
             info.attributes |= plat::kPrinterAttributeDefault;
             ok = p.spooler.SetPrinter2(printer, info);

@@ -165,8 +165,8 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
         messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + "\n" + ctx.text("IDS_ERR_REDIRECTION"));
         return 0;
     }
-    if (copyError == plat::kErrorSharingViolation) return 32;
-    if (copyError == plat::kErrorAccessDenied) return 5;
+    if (copyError == plat::kErrorSharingViolation) return kFileInUse;
+    if (copyError == plat::kErrorAccessDenied) return kFileRefused;
     bool found = false;
     const std::string system = systemText(ctx, copyError, &found);
     messages.set(ctx.text("IDS_ERR_COPYFIEL") + file + (found ? "\n" + system + source : std::string()));
@@ -176,7 +176,7 @@ int fromDriverStore(EngineContext& ctx, const std::string& file, cfg::OsClass os
 int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsClass os, bool newName,
                 cfg::MessageBuffer& messages) {
     auto& p = ctx.platform;
-    if (file.empty() || file[0] == '0') return 0;  // the configuration's "no file"
+    if (cfg::IsNoFile(file)) return 0;
     const plat::OptText environment = cfg::SpoolerEnvironment(os, ctx.is64BitWindows);
 
     std::string target;
@@ -267,8 +267,8 @@ int fromPackage(EngineContext& ctx, const std::string& file, int kind, cfg::OsCl
     // A file in use, or refused, is only a file the caller may skip (or write beside under
     // its "n" name) when a copy of it is already there; a refused file that is not there is
     // simply missing, and an installation without it must not report success.
-    if (targetThere && error == plat::kErrorSharingViolation) return 32;
-    if (targetThere && error == plat::kErrorAccessDenied) return 5;
+    if (targetThere && error == plat::kErrorSharingViolation) return kFileInUse;
+    if (targetThere && error == plat::kErrorAccessDenied) return kFileRefused;
     bool found = false;
     const std::string system = systemText(ctx, error, &found);
     messages.set(ctx.text("IDS_ERR_COPYFIEL") +
@@ -306,7 +306,7 @@ std::string InstallReplaceableFile(EngineContext& ctx, const std::string& fileNa
     if (first == 1) return file;
     int result = first;
     std::string written = file;
-    if (first == 32 || first == 5) {
+    if (IsHeldFile(first)) {
         result = InstallSystemFile(ctx, file, kind, os, true, messages);
         written = "n" + file;
         if (result == 1) return written;
@@ -315,7 +315,7 @@ std::string InstallReplaceableFile(EngineContext& ctx, const std::string& fileNa
         // The copy was refused without a word (in use both times, or a name that stands
         // for no file): the failure still needs its reason.
         std::string system;
-        const bool known = (result == 32 || result == 5) &&
+        const bool known = IsHeldFile(result) &&
                            ctx.platform.process.FormatSystemMessage(static_cast<std::uint32_t>(result), &system);
         messages.set(ctx.text("IDS_ERR_COPYFIEL") + written + (known ? "\n" + system : std::string()));
     }

@@ -23,9 +23,16 @@ enum FileInstallKind : int {
 // A file of the universal printer driver family (UNIDRV*, STDNAMES*, TTFSUB*, UNIRES*).
 bool IsUniversalDriverFile(const std::string& upperCaseName);
 
-// Upper-cases `fileName` in place. 1 in place; 32 target in use and 5 access refused, both
-// without a message and only when a copy of the file is already there; 0 otherwise, with the reason in `messages` (except a name that
-// stands for no file, which is skipped silently).
+// InstallSystemFile's answers for a target in use and a refused copy: the Windows error
+// numbers, which also name the system's text for them.
+constexpr int kFileInUse = static_cast<int>(plat::kErrorSharingViolation);
+constexpr int kFileRefused = static_cast<int>(plat::kErrorAccessDenied);
+// A copy that may be written beside the file under its "n" name instead.
+inline bool IsHeldFile(int result) { return result == kFileInUse || result == kFileRefused; }
+
+// Upper-cases `fileName` in place. 1 in place; kFileInUse or kFileRefused, both without a
+// message and only when a copy of the file is already there; 0 otherwise, with the reason
+// in `messages` (except a name that stands for no file, which is skipped silently).
 int InstallSystemFile(EngineContext& ctx, std::string& fileName, int kind, cfg::OsClass os, bool newName,
                       cfg::MessageBuffer& messages);
 

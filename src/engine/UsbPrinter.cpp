@@ -1,5 +1,8 @@
 #include "engine/UsbPrinter.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdio>
 #include <vector>
 
@@ -9,7 +12,7 @@
 #include "config/MessageBoxes.h"
 #include "config/PackageFiles.h"
 #include "engine/InstallRequest.h"
-#include "engine/UsbCommand.h"
+#include "platform/UsbCommand.h"
 
 namespace engine {
 
@@ -114,7 +117,7 @@ bool WriteUsbDeviceId(plat::Platform& p, int identifier) {
         say(p, setup, "Can not find USB device.");
         return false;
     }
-    const auto command = SetIdentifierCommand(identifier);
+    const auto command = plat::SetIdentifierCommand(identifier);
     const int written = p.usb.CallUWrite(write, device, 0, command.data(), static_cast<int>(command.size()));
     // The device is released on the refused write too, or it would stay claimed until
     // setup ends.
@@ -149,15 +152,33 @@ std::string ReadFileVersionString(plat::Platform& p, const std::string& path) {
     return version;
 }
 
-int DriverVersionNumber(const std::string& version) {
-    // The digits of a.b.c.d; a shorter text simply ends the number early.
-    std::string digits;
-    for (std::size_t at : {0u, 2u, 4u, 6u}) {
-        if (at >= version.size()) break;
-        digits += version[at];
+namespace {
+
+std::array<long, 4> versionParts(const std::string& version) {
+    // A number is a run of digits; whatever stands between runs only separates them.
+    constexpr long kMaxPart = 1000000000;
+    std::array<long, 4> parts = {};
+    std::size_t part = 0, i = 0;
+    while (part < parts.size() && i < version.size()) {
+        if (!std::isdigit(static_cast<unsigned char>(version[i]))) {
+            ++i;
+            continue;
+        }
+        for (; i < version.size() && std::isdigit(static_cast<unsigned char>(version[i])); ++i)
+            parts[part] = std::min(parts[part] * 10 + (version[i] - '0'), kMaxPart);
+        ++part;
     }
-    return cfg::LeadingInt(digits);
+    return parts;
 }
+
+}  // namespace
+
+int CompareDriverVersions(const std::string& a, const std::string& b) {
+    const auto x = versionParts(a), y = versionParts(b);
+    return x < y ? -1 : (y < x ? 1 : 0);
+}
+
+bool IsNoDriverVersion(const std::string& version) { return versionParts(version) == std::array<long, 4>{}; }
 
 std::string ReadInstalledUsbDriverVersion(EngineContext& ctx) {
     auto& p = ctx.platform;
@@ -178,9 +199,8 @@ int CompareUsbDriverVersion(EngineContext& ctx) {
         ReadFileVersionString(p, cfg::ProgramFolder(p) + driverFolder(ctx.is64BitWindows) + "VORUZA.sys");
     const std::string installed = ReadInstalledUsbDriverVersion(ctx);
     if (installed == package) return 0;
-    const int installedNumber = DriverVersionNumber(installed);
-    if (installedNumber == 0) return -1;
-    return installedNumber < DriverVersionNumber(package) ? 1 : 0;
+    if (IsNoDriverVersion(installed)) return -1;
+    return CompareDriverVersions(installed, package) < 0 ? 1 : 0;
 }
 
 bool UsbInstallSteps::Ask(const std::string& key) {

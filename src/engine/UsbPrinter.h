@@ -36,8 +36,12 @@ int UsbPortIdentifier(const std::string& portName);
 // The FileVersion text of a file's version resource, "0.0.0.0" without one.
 std::string ReadFileVersionString(plat::Platform& p, const std::string& path);
 
-// The version number of a text "a.b.c.d" with one-digit parts (1.0.0.2 gives 1002).
-int DriverVersionNumber(const std::string& version);
+// Orders two FileVersion texts by their first four numbers, each compared as a number
+// ("10.0.0.0" is newer than "9.0.0.0"; "1, 0, 0, 2" reads as 1.0.0.2); a missing number
+// counts as 0. Negative, zero or positive as `a` is older, the same or newer.
+int CompareDriverVersions(const std::string& a, const std::string& b);
+// A text whose numbers are all 0 (or that has none) stands for no driver.
+bool IsNoDriverVersion(const std::string& version);
 
 // The FileVersion of the USB device driver Windows has installed ("0.0.0.0" for none),
 // read from the real system folder on 64-bit Windows.

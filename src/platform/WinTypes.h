@@ -17,6 +17,14 @@ using TokenHandle = Handle;
 using MutexHandle = Handle;
 using Sid = std::vector<std::uint8_t>;  // binary SID as Windows lays it out
 
+// The parameters of one CreateFontA call, for the window code to make a font from.
+struct FontParameters {
+    int height, width, escapement, orientation, weight;
+    bool italic, underline, strikeOut;
+    unsigned charSet, outPrecision, clipPrecision, quality, pitchAndFamily;
+    const char* faceName;  // ANSI bytes of the font's code page
+};
+
 // Error numbers (winerror.h)
 enum : std::uint32_t {
     kErrorSuccess = 0,

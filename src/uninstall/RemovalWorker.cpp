@@ -3,41 +3,25 @@
 #include <cstdio>
 
 #include "config/FsRedirection.h"
+#include "config/IniValues.h"
 #include "config/LanguageFile.h"
+#include "config/PrinterRecord.h"
 #include "config/RunLog.h"
 #include "config/SpoolerEnvironment.h"
 #include "config/SpoolerService.h"
+#include "uninstall/UninstallControls.h"
 #include "uninstall/UninstallIni.h"
 
 namespace uninstall {
 
 namespace {
 
-enum : int {
-    kIdUninstall = 1002,
-    kIdNoteList = 1008,
-    kIdComponentList = 1010,
-    kIdSelect = 1012,
-    kIdExit = 2,
-    kIdUsbRemovalCheck = 1019,
-};
-
 constexpr std::size_t kTextLimit = cfg::kTextBufferSize - 1;
-constexpr std::size_t kRegistryPathLimit = 255;
 constexpr std::uint32_t kDirectorySize = 256;
 constexpr std::uint32_t kInstallerPathSize = 260;
 constexpr std::uint32_t kDeleteUnusedFiles = 1;
 const char kNoSystemDirectory[] = "Get system Directory error.";
 const char kPackageKey[] = "SOFTWARE\\TARVEKO";
-
-// A configuration value that is empty or starts with '0' names nothing.
-bool namesFile(const std::string& value) { return !value.empty() && value[0] != '0'; }
-
-// Uninstall.ini values become file names in the system folders and registry paths below
-// ...\Print\Monitors: a separator, a drive or ".." would reach past them.
-bool isPlainName(const std::string& value) {
-    return value.find_first_of("\\/:") == std::string::npos && value.find("..") == std::string::npos;
-}
 
 bool osHasDriverStore(cfg::OsClass os) { return cfg::IsWin2000OrLater(os); }
 
@@ -50,8 +34,8 @@ public:
         : run_(run), p_(run.p), view_(run.view), messages_(cfg::MessageTexts(run.p, cfg::Program::Uninstall)) {}
 
     void addLine(const std::string& line) {
-        const int index = view_.ListAdd(kIdNoteList, line.substr(0, kTextLimit));
-        view_.ListSelect(kIdNoteList, index);
+        const int index = view_.ListAdd(kNoteList, line.substr(0, kTextLimit));
+        view_.ListSelect(kNoteList, index);
         cfg::LogShown(p_, line.substr(0, kTextLimit));
     }
     // A line that says a step failed: the run's exit code says so too.
@@ -77,17 +61,11 @@ public:
     // Level-2 record of an open printer, size first. On failure the line is added and the
     // printer closed; false then.
     bool readRecord(plat::PrinterHandle printer, plat::PrinterInfo2* info) {
-        std::uint32_t needed = 0;
-        if (!p_.spooler.GetPrinter2(printer, 0, info, &needed)) {
-            if (p_.process.GetLastError() != plat::kErrorInsufficientBuffer ||
-                !p_.spooler.GetPrinter2(printer, needed, info, &needed)) {
-                p_.spooler.ClosePrinter(printer);
-                addKey("IDS_ERR_GETPRNINFO");
-                wait(100);
-                return false;
-            }
-        }
-        return true;
+        if (cfg::ReadPrinterRecord(p_, printer, info)) return true;
+        p_.spooler.ClosePrinter(printer);
+        addKey("IDS_ERR_GETPRNINFO");
+        wait(100);
+        return false;
     }
 
     // Local printers by the two-call protocol; none when they cannot be listed.
@@ -125,10 +103,10 @@ public:
         setControls(false);
         bool restartNeeded = false;
         bool aborted = false;
-        for (int row = 0; row < view_.RowCount(kIdComponentList); ++row) {
+        for (int row = 0; row < view_.RowCount(kComponentList); ++row) {
             wait(500);
-            if (!view_.RowChecked(kIdComponentList, row)) continue;
-            run_.currentItemName = view_.RowText(kIdComponentList, row);
+            if (!view_.RowChecked(kComponentList, row)) continue;
+            run_.currentItemName = view_.RowText(kComponentList, row);
             if (static_cast<std::size_t>(row) >= run_.state.rowKinds.size()) continue;  // kind unknown: never guessed
             RowResult result = RowResult::Kept;
             switch (run_.state.rowKinds[static_cast<std::size_t>(row)]) {
@@ -157,7 +135,7 @@ public:
             }
         }
         if (!aborted) {
-            if (view_.IsChecked(kIdUsbRemovalCheck)) removeUsbDriver();
+            if (view_.IsChecked(kUsbRemovalCheck)) removeUsbDriver();
             if (restartNeeded) run_.state.removal.restartOffered = true;
             if (restartNeeded && run_.askRestart && run_.askRestart() == RestartDialog::kAnswerYes)
                 RestartWindows(p_, run_.state.osClass);
@@ -167,21 +145,21 @@ public:
 
 private:
     void setControls(bool enabled) {
-        for (int id : {kIdUninstall, kIdComponentList, kIdSelect, kIdExit, kIdUsbRemovalCheck}) view_.Enable(id, enabled);
+        for (int id : {kUninstallButton, kComponentList, kSelectButton, kExitButton, kUsbRemovalCheck}) view_.Enable(id, enabled);
     }
 
     void finish() {
-        if (view_.RowCount(kIdComponentList) == 0) {
-            view_.Enable(kIdExit, true);
+        if (view_.RowCount(kComponentList) == 0) {
+            view_.Enable(kExitButton, true);
             return;
         }
         addKey("IDS_SELECTPRN1");
-        for (int id : {kIdComponentList, kIdUninstall, kIdSelect, kIdExit}) view_.Enable(id, true);
-        if (osHasDriverStore(run_.state.osClass)) view_.Enable(kIdUsbRemovalCheck, true);
+        for (int id : {kComponentList, kUninstallButton, kSelectButton, kExitButton}) view_.Enable(id, true);
+        if (osHasDriverStore(run_.state.osClass)) view_.Enable(kUsbRemovalCheck, true);
     }
 
     void deleteRow(int row) {
-        view_.RowDelete(kIdComponentList, row);
+        view_.RowDelete(kComponentList, row);
         auto& kinds = run_.state.rowKinds;
         if (static_cast<std::size_t>(row) < kinds.size()) kinds.erase(kinds.begin() + row);
     }
@@ -257,7 +235,7 @@ private:
     // the row is then left alone entirely.
     bool plainNames(std::initializer_list<const std::string*> values) {
         for (const std::string* value : values)
-            if (namesFile(*value) && !isPlainName(*value)) {
+            if (!cfg::IsNoFile(*value) && !IsPlainName(*value)) {
                 addKey("IDS_ERR_BADNAME", *value);
                 wait(100);
                 return false;
@@ -274,7 +252,7 @@ private:
         }
         const std::string* const names[] = {&files.monitorDll, &files.monitorUiDll, &files.extraDll};
         for (int i = 0; i < 3; ++i) {
-            if (!namesFile(*names[i])) continue;
+            if (cfg::IsNoFile(*names[i])) continue;
             const std::string path = dir + "\\" + *names[i];
             if (run_.state.is64BitWindows && i < 2) {
                 // The monitors live in the real system32 folder, which redirection hides.
@@ -313,11 +291,8 @@ private:
         }
         restartSpooler();
         wait(500);
-        // An empty name would delete ...\Monitors itself.
-        if (namesFile(extraMonitor)) {
-            const std::string monitorKey = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor;
-            deleteKey(monitorKey.substr(0, kRegistryPathLimit));
-        }
+        const std::string monitorKey = ExtraMonitorKey(extraMonitor);
+        if (!monitorKey.empty()) deleteKey(monitorKey);
         deleteMonitorFiles(files);
         addKey("IDS_SUCCESS", name);
         deleteRow(row);
@@ -342,7 +317,7 @@ private:
         std::string dir;
         if (!p_.spooler.GetPrintProcessorDirectory(environment(), kDirectorySize, &dir)) {
             addFailure(kNoSystemDirectory);
-        } else if (namesFile(file)) {
+        } else if (!cfg::IsNoFile(file)) {
             deleteFile(dir + "\\" + file);
         }
         addKey("IDS_SUCCESS", name);

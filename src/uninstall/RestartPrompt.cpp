@@ -12,17 +12,17 @@ constexpr std::uint32_t kEwxReboot = 2;
 void RestartDialog::OnInitDialog(plat::DialogView& view) {
     useChineseFont_ = ReadLanguageSwitch(platform_) == 0 ? 1 : 0;
     const cfg::LanguageFile texts(platform_, cfg::Program::Uninstall, "Reboot");
-    view.SetText(kIdNote1, texts.GetText("Note1"));
-    view.SetText(kIdNote2, texts.GetText("Note2"));
-    view.SetText(kIdNote3, texts.GetText("Note3"));
-    view.SetText(kIdYes, texts.GetText("Yes"));
-    view.SetText(kIdNo, texts.GetText("No"));
+    view.SetText(kRestartNote1, texts.GetText("Note1"));
+    view.SetText(kRestartNote2, texts.GetText("Note2"));
+    view.SetText(kRestartNote3, texts.GetText("Note3"));
+    view.SetText(kRestartYes, texts.GetText("Yes"));
+    view.SetText(kRestartNo, texts.GetText("No"));
     view.SetCaption(texts.GetText("Title"));
 }
 
 void RestartDialog::OnCommand(plat::DialogView& view, int control) {
-    if (control == kIdYes) view.Close(kAnswerYes);
-    if (control == kIdNo) view.Close(kAnswerNo);
+    if (control == kRestartYes) view.Close(kAnswerYes);
+    if (control == kRestartNo) view.Close(kAnswerNo);
 }
 
 bool RestartWindows(plat::Platform& p, cfg::OsClass os) {

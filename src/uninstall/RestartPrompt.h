@@ -1,5 +1,5 @@
 // The question after a removal run whether Windows shall restart now, and the restart.
-// The dialog is humble: the Win32 host runs template 129 modally and forwards its
+// The dialog is humble: the Win32 host runs kRestartDialogTemplate modally and forwards its
 // initialisation and button presses here; tests drive it through a simulated view.
 #pragma once
 #include <functional>
@@ -7,18 +7,13 @@
 #include "config/OsClass.h"
 #include "platform/DialogView.h"
 #include "platform/Platform.h"
+#include "uninstall/UninstallControls.h"
 
 namespace uninstall {
 
 class RestartDialog {
 public:
     enum : int {
-        kTemplate = 129,
-        kIdNote1 = 1014,
-        kIdNote2 = 1015,
-        kIdNote3 = 1016,
-        kIdYes = 1,
-        kIdNo = 2,
         kAnswerYes = 1,
         kAnswerNo = 2,
     };

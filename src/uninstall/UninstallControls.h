@@ -1,5 +1,6 @@
 // Resource and control ids of the uninstaller's dialogs, as win32/uninstall.rc lays them
-// out. The dialog logic reaches every control through these.
+// out (through win32/resource.h, which must hold the same numbers). The dialog logic
+// reaches every control through these.
 #pragma once
 
 namespace uninstall {
@@ -8,6 +9,8 @@ namespace uninstall {
 constexpr int kUninstallDialogTemplate = 102;
 constexpr int kAboutDialogTemplate = 100;
 constexpr int kApplicationIcon = 128;
+constexpr int kRestartDialogTemplate = 129;
+constexpr int kRestartIcon = 130;
 
 // The main dialog.
 constexpr int kNoteText = 1006;         // read-only multi-line edit: what to do
@@ -27,5 +30,12 @@ constexpr unsigned kAboutCommandLast = 31;
 constexpr int kAboutVersion = 1017;
 constexpr int kAboutCopyright = 1018;
 constexpr int kAboutOk = 1;  // IDOK
+
+// The restart question.
+constexpr int kRestartNote1 = 1014;
+constexpr int kRestartNote2 = 1015;
+constexpr int kRestartNote3 = 1016;
+constexpr int kRestartYes = 1;  // IDOK
+constexpr int kRestartNo = 2;   // IDCANCEL, so the close box answers No
 
 }  // namespace uninstall

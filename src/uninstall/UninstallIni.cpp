@@ -4,6 +4,7 @@
 
 #include "config/IniValues.h"
 #include "config/OsSections.h"
+#include "config/PrinterRecord.h"
 
 namespace uninstall {
 
@@ -33,11 +34,6 @@ std::string readValue(plat::Platform& p, const std::string& file, const std::str
     return cfg::ReadIniString(p, file, section, key, kIniValueSize);
 }
 
-// The default "0" is what every absent key reads as; taken as a name it would match every
-// name holding the digit 0, and an empty value would match every name at all. Neither may
-// offer an unrelated printer for removal.
-bool namesNothing(const std::string& entry) { return entry.empty() || entry == "0"; }
-
 int entryCount(plat::Platform& p, const std::string& file, const ListKeys& keys) {
     return std::min(cfg::LeadingInt(readValue(p, file, keys.section, keys.countKey)), kMaxEntries);
 }
@@ -48,7 +44,7 @@ bool isListed(plat::Platform& p, const std::string& file, ListKind kind, const s
     const int count = entryCount(p, file, keys);
     for (int k = 0; k < count; ++k) {
         const std::string entry = readValue(p, file, keys.section, EntryKey(keys.entryBase, k));
-        if (!namesNothing(entry) && name.find(entry) != std::string::npos) return true;
+        if (!NamesNothing(entry) && name.find(entry) != std::string::npos) return true;
     }
     return false;
 }
@@ -76,20 +72,32 @@ std::string EntryKey(const std::string& base, int index) {
     return base + static_cast<char>('1' + index);
 }
 
+bool NamesNothing(const std::string& entry) { return entry.empty() || entry == "0"; }
+
+bool IsPlainName(const std::string& value) {
+    return value.find_first_of("\\/:") == std::string::npos && value.find("..") == std::string::npos;
+}
+
+std::string ExtraMonitorKey(const std::string& extraMonitor) {
+    constexpr std::size_t kRegistryPathLimit = 255;
+    if (cfg::IsNoFile(extraMonitor)) return std::string();
+    return ("SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\" + extraMonitor).substr(0, kRegistryPathLimit);
+}
+
 std::vector<std::string> ReadListedNames(plat::Platform& p, const std::string& iniPath, ListKind kind) {
     const ListKeys keys = keysOf(kind);
     const int count = entryCount(p, iniPath, keys);
     std::vector<std::string> entries;
     for (int k = 0; k < count; ++k) {
         std::string entry = readValue(p, iniPath, keys.section, EntryKey(keys.entryBase, k));
-        if (!namesNothing(entry)) entries.push_back(std::move(entry));
+        if (!NamesNothing(entry)) entries.push_back(std::move(entry));
     }
     return entries;
 }
 
 bool MatchesListedName(const std::vector<std::string>& entries, const std::string& name) {
     for (const auto& entry : entries)
-        if (!namesNothing(entry) && name.find(entry) != std::string::npos) return true;
+        if (!NamesNothing(entry) && name.find(entry) != std::string::npos) return true;
     return false;
 }
 
@@ -123,10 +131,7 @@ bool ReadPrinterDriverName(plat::Platform& p, const std::string& printerName, st
     plat::PrinterHandle printer = 0;
     if (!p.spooler.OpenPrinterWithAccess(printerName, kPrinterAllAccess, &printer)) return false;
     plat::PrinterInfo2 info;
-    std::uint32_t needed = 0;
-    bool read = p.spooler.GetPrinter2(printer, 0, &info, &needed);
-    if (!read && p.process.GetLastError() == plat::kErrorInsufficientBuffer)
-        read = p.spooler.GetPrinter2(printer, needed, &info, &needed);
+    const bool read = cfg::ReadPrinterRecord(p, printer, &info);
     p.spooler.ClosePrinter(printer);
     if (!read) return false;
     *driverName = info.driverName.value_or("");

@@ -27,6 +27,10 @@ constexpr int kMaxEntries = 256 - '1';
 // empty one as ""; neither names anything, so both are left out.
 std::vector<std::string> ReadListedNames(plat::Platform& p, const std::string& iniPath, ListKind kind);
 
+// An entry that is empty or "0" (what an absent key reads as) names nothing: taken as a
+// name it would match every name, or every name holding the digit 0.
+bool NamesNothing(const std::string& entry);
+
 // True when some entry occurs in `name` (case-sensitive).
 bool MatchesListedName(const std::vector<std::string>& entries, const std::string& name);
 
@@ -66,6 +70,14 @@ struct MonitorFiles {
 MonitorFiles ReadMonitorFiles(plat::Platform& p, const UninstallState& state, const std::string& monitorName);
 std::string ReadExtraMonitorName(plat::Platform& p, const UninstallState& state, const std::string& monitorName);
 std::string ReadProcessorFile(plat::Platform& p, const UninstallState& state, const std::string& processorName);
+
+// Uninstall.ini values become file names in the system folders and registry paths below
+// ...\Print\Monitors: a separator, a drive or ".." would reach past them.
+bool IsPlainName(const std::string& value);
+
+// The key of a monitor's extra entry below ...\Print\Monitors, cut to the registry's path
+// limit; "" when the value names nothing (an empty name would delete ...\Monitors itself).
+std::string ExtraMonitorKey(const std::string& extraMonitor);
 
 // The three lists read once, for a listing of many printers: the same answers as the
 // per-call lookups without reading the file for every printer and entry.

@@ -224,6 +224,12 @@ TEST(SimProfile, EveryReadSeesTheFileAsItIsNow) {
     EXPECT_EQ(profile.GetPrivateProfileString("s", "k", "0", 10, "C:\\PKG\\a.ini"), "2");
     m.files.removeFile("C:\\PKG\\A.INI");
     EXPECT_EQ(profile.GetPrivateProfileString("s", "k", "0", 10, "C:\\PKG\\a.ini"), "0");
+    // Under WOW64 the same path names another file once redirection is switched off.
+    m.setWindows(sim::WindowsVersion::Win7, true);
+    m.files.writeFile("C:\\WINDOWS\\system32\\r.ini", "[s]\r\nk=SysWOW64\r\n");
+    EXPECT_EQ(profile.GetPrivateProfileString("s", "k", "0", 10, "C:\\WINDOWS\\system32\\r.ini"), "SysWOW64");
+    m.files.setRedirection(true, false, m.process.windowsDir);
+    EXPECT_EQ(profile.GetPrivateProfileString("s", "k", "0", 10, "C:\\WINDOWS\\system32\\r.ini"), "0");
 }
 
 }  // namespace

@@ -11,13 +11,14 @@
 #include "UninstallerState.h"
 #include "platform/sim/SimDialogView.h"
 #include "uninstall/RemovalWorker.h"
+#include "uninstall/UninstallControls.h"
 
 using namespace testing_support;
 using sim::WindowsVersion;
+using namespace uninstall;
 
 namespace {
 
-enum : int { kNotes = 1008, kList = 1010, kUsbCheck = 1019 };
 
 struct RemovalCase {
     WindowsVersion version;
@@ -50,12 +51,12 @@ struct Uninstaller : EngineMachine {
         state = testing_support::BecomeUninstaller(*this);
         rows = {installed, "KLM USB Port", "KLMPrintProc"};
         // As the listing makes them: each row with the kind it found.
-        for (const auto& row : rows) view.RowCheck(kList, view.RowAdd(kList, row), true);
+        for (const auto& row : rows) view.RowCheck(kComponentList, view.RowAdd(kComponentList, row), true);
         state.rowKinds = {uninstall::ComponentKind::Printer, uninstall::ComponentKind::Monitor,
                           uninstall::ComponentKind::Processor};
         state.rowKinds = {uninstall::ComponentKind::Printer, uninstall::ComponentKind::Monitor,
                           uninstall::ComponentKind::Processor};
-        view.SetCheck(kUsbCheck, true);
+        view.SetCheck(kUsbRemovalCheck, true);
 
         // The lines that report progress or success; every other line is an error note.
         cfg::LanguageFile texts = cfg::MessageTexts(p, cfg::Program::Uninstall);
@@ -76,7 +77,7 @@ struct Uninstaller : EngineMachine {
                 p, state, view, currentItemName, [] { return uninstall::RestartDialog::kAnswerNo; },
                 [](std::function<void()> job) { job(); });
         });
-        const auto& notes = view.control(kNotes).items;
+        const auto& notes = view.control(kNoteList).items;
         auto noted = [&](const std::string& line) { return std::find(notes.begin(), notes.end(), line) != notes.end(); };
         bool error = false;
         for (const auto& line : notes) {

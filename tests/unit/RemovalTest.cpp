@@ -4,6 +4,7 @@
 
 #include "platform/sim/SimDialogView.h"
 #include "uninstall/RemovalWorker.h"
+#include "uninstall/UninstallControls.h"
 #include "EngineMachine.h"
 #include "UninstallerState.h"
 
@@ -13,7 +14,6 @@ using namespace uninstall;
 
 namespace {
 
-enum : int { kUninstall = 1002, kNotes = 1008, kList = 1010, kSelect = 1012, kExit = 2, kUsbCheck = 1019 };
 
 const char kUsbMonitor[] = "KLM USB Port";
 const char kComMonitor[] = "KLM COM Port";
@@ -52,7 +52,7 @@ struct RemovalMachine : EngineMachine {
         }
     }
     void addRow(const std::string& name, bool checked, ComponentKind kind) {
-        view.RowCheck(kList, view.RowAdd(kList, name), checked);
+        view.RowCheck(kComponentList, view.RowAdd(kComponentList, name), checked);
         state.rowKinds.push_back(kind);
     }
 
@@ -72,10 +72,10 @@ struct RemovalMachine : EngineMachine {
 
     std::vector<std::string> rowTexts() {
         std::vector<std::string> texts;
-        for (const auto& row : view.control(kList).rows) texts.push_back(row.first);
+        for (const auto& row : view.control(kComponentList).rows) texts.push_back(row.first);
         return texts;
     }
-    const std::vector<std::string>& notes() { return view.control(kNotes).items; }
+    const std::vector<std::string>& notes() { return view.control(kNoteList).items; }
     bool noted(const std::string& line) {
         return std::find(notes().begin(), notes().end(), line) != notes().end();
     }
@@ -98,7 +98,7 @@ TEST(Removal, AJobOnAnyPrinterStopsTheRunBeforeAnythingIsRemoved) {
     const std::string printer = t.installPrinter("USB_KLM-A100_1");
     t.machine.spooler.setJobs(printer, 2);
     t.rows({{printer, false}, {kUsbMonitor, true}, {kProcessor, true}});
-    t.view.SetCheck(kUsbCheck, true);
+    t.view.SetCheck(kUsbRemovalCheck, true);
 
     EXPECT_FALSE(t.uninstall());
     EXPECT_FALSE(t.workerStarted);
@@ -107,7 +107,7 @@ TEST(Removal, AJobOnAnyPrinterStopsTheRunBeforeAnythingIsRemoved) {
     EXPECT_TRUE(t.hasMonitor(kUsbMonitor));
     EXPECT_TRUE(t.machine.spooler.hasProcessor(kProcessor));
     EXPECT_TRUE(t.machine.shell.starts().empty());
-    EXPECT_TRUE(t.view.IsEnabled(kUninstall));
+    EXPECT_TRUE(t.view.IsEnabled(kUninstallButton));
     EXPECT_EQ(t.machine.spooler.openHandleCount(), 0u);
 
     // A printer that cannot be read stops it too, naming the item of the last run.
@@ -155,12 +155,12 @@ TEST(Removal, EveryCheckedRowIsRemovedAlthoughTheRowsBelowMoveUp) {
         "KLMPrintProc has been removed.",
     };
     EXPECT_EQ(t.notes(), expected);
-    EXPECT_EQ(t.view.control(kNotes).selection, static_cast<int>(expected.size()) - 1);
+    EXPECT_EQ(t.view.control(kNoteList).selection, static_cast<int>(expected.size()) - 1);
     EXPECT_EQ(t.restartQuestions, 1);
     EXPECT_TRUE(t.machine.windows.exitRequests.empty()) << "answered No";
     // An empty list leaves only Exit.
-    EXPECT_TRUE(t.view.IsEnabled(kExit));
-    for (int id : {kUninstall, kList, kSelect, kUsbCheck}) EXPECT_FALSE(t.view.IsEnabled(id)) << id;
+    EXPECT_TRUE(t.view.IsEnabled(kExitButton));
+    for (int id : {kUninstallButton, kComponentList, kSelectButton, kUsbRemovalCheck}) EXPECT_FALSE(t.view.IsEnabled(id)) << id;
   }
 }
 
@@ -168,7 +168,7 @@ TEST(Removal, UncheckedRowsStayAndTheDialogComesBack) {
     RemovalMachine t(WindowsVersion::WinXP);
     const std::string printer = t.installPrinter("USB_KLM-A100_1");
     t.rows({{printer, false}, {kUsbMonitor, false}, {kProcessor, true}, {"Unlisted Row", false}});
-    t.view.Enable(kUsbCheck, false);
+    t.view.Enable(kUsbRemovalCheck, false);
     // The processor is in use by the printer: nothing is removed, no restart is offered.
     ASSERT_TRUE(t.uninstall());
     EXPECT_EQ(t.rowTexts(), (std::vector<std::string>{printer, kUsbMonitor, kProcessor, "Unlisted Row"}));
@@ -177,7 +177,7 @@ TEST(Removal, UncheckedRowsStayAndTheDialogComesBack) {
                                                    "Select the items to remove, then click Uninstall."}));
     EXPECT_EQ(t.machine.faults.timesCalled("DeletePrintProcessorA"), 1) << "no second attempt";
     EXPECT_EQ(t.restartQuestions, 0);
-    for (int id : {kUninstall, kList, kSelect, kExit, kUsbCheck}) EXPECT_TRUE(t.view.IsEnabled(id)) << id;
+    for (int id : {kUninstallButton, kComponentList, kSelectButton, kExitButton, kUsbRemovalCheck}) EXPECT_TRUE(t.view.IsEnabled(id)) << id;
     // Half a second before each of the four rows, checked or not.
     EXPECT_EQ(std::count(t.machine.clock.sleeps.begin(), t.machine.clock.sleeps.end(), 500u), 4);
 }
@@ -186,7 +186,7 @@ TEST(Removal, APrinterThatCannotBeOpenedEndsTheRunWithoutUsbStepOrRestart) {
     RemovalMachine t;
     t.installPrinter("USB_KLM-A100_1");
     t.rows({{kComMonitor, true}, {"Vanished Printer", true}, {kUsbMonitor, true}});
-    t.view.SetCheck(kUsbCheck, true);
+    t.view.SetCheck(kUsbRemovalCheck, true);
     t.restartAnswer = RestartDialog::kAnswerYes;
 
     ASSERT_TRUE(t.uninstall());
@@ -197,7 +197,7 @@ TEST(Removal, APrinterThatCannotBeOpenedEndsTheRunWithoutUsbStepOrRestart) {
     EXPECT_TRUE(t.hasMonitor(kUsbMonitor));
     EXPECT_TRUE(t.machine.shell.starts().empty());
     EXPECT_EQ(t.restartQuestions, 0);
-    EXPECT_TRUE(t.view.IsEnabled(kUninstall));
+    EXPECT_TRUE(t.view.IsEnabled(kUninstallButton));
 }
 
 TEST(Removal, AbortAfterARemovedRowStillOffersNoRestart) {
@@ -301,7 +301,7 @@ TEST(Removal, OlderWindowsRemoveThePrinterButNotItsDriver) {
                       t.machine.faults.timesCalled("DeletePrinterDriverExA"),
                   0);
         EXPECT_FALSE(t.noted("Removing the printer driver of " + printer + " ..."));
-        EXPECT_TRUE(t.view.IsEnabled(kExit));
+        EXPECT_TRUE(t.view.IsEnabled(kExitButton));
     }
 }
 
@@ -332,7 +332,7 @@ TEST(Removal, Windows98KeepsTheSerialMonitorWhileAPrinterUsesItsPort) {
                                                    "KLM COM Port is in use and cannot be removed now.",
                                                    "Select the items to remove, then click Uninstall."}));
     // Windows 98 has no USB removal to offer again.
-    EXPECT_FALSE(t.view.IsEnabled(kUsbCheck));
+    EXPECT_FALSE(t.view.IsEnabled(kUsbRemovalCheck));
 
     // Once the serial printer is gone the monitor and its file go.
     t.p.spooler.OpenPrinter("Serial Till", &h);
@@ -430,7 +430,7 @@ TEST(Removal, UsbDriverAloneIsRemovedThroughItsInstallerWithoutRestart) {
                                                       parameters = args;
                                                   }});
         t.rows({{printer, false}});
-        t.view.SetCheck(kUsbCheck, true);
+        t.view.SetCheck(kUsbRemovalCheck, true);
         const std::uint32_t started = t.machine.clock.GetTickCount();
         ASSERT_TRUE(t.uninstall());
         ASSERT_EQ(t.machine.shell.starts().size(), 1u);

@@ -12,19 +12,19 @@ TEST(RestartPrompt, ShowsTheRebootTextsAndAnswersByButton) {
     sim::SimDialogView view;
     RestartDialog dialog(t.p);
     dialog.OnInitDialog(view);
-    EXPECT_EQ(view.GetText(1014), "The selected items have been removed.");
-    EXPECT_EQ(view.GetText(1015), "Windows must restart to complete the removal.");
-    EXPECT_EQ(view.GetText(1016), "Do you want to restart Windows now?");
+    EXPECT_EQ(view.GetText(kRestartNote1), "The selected items have been removed.");
+    EXPECT_EQ(view.GetText(kRestartNote2), "Windows must restart to complete the removal.");
+    EXPECT_EQ(view.GetText(kRestartNote3), "Do you want to restart Windows now?");
     EXPECT_EQ(view.GetText(1), "Yes");
     EXPECT_EQ(view.GetText(2), "No");
     EXPECT_EQ(view.caption(), "Restart Windows");
 
-    dialog.OnCommand(view, 1016);
+    dialog.OnCommand(view, kRestartNote3);
     EXPECT_FALSE(view.closed());
-    dialog.OnCommand(view, RestartDialog::kIdNo);
+    dialog.OnCommand(view, kRestartNo);
     EXPECT_EQ(view.result(), RestartDialog::kAnswerNo);
     sim::SimDialogView yes;
-    dialog.OnCommand(yes, RestartDialog::kIdYes);
+    dialog.OnCommand(yes, kRestartYes);
     EXPECT_EQ(yes.result(), RestartDialog::kAnswerYes);
 }
 

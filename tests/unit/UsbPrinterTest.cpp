@@ -104,9 +104,23 @@ TEST(UsbPrinter, NumbersFromReleasesPortsAndVersions) {
     EXPECT_EQ(UsbPortIdentifier("USB_KLM-A100_3"), 3);
     EXPECT_EQ(UsbPortIdentifier("USB_K_4X_1"), 4) << "the largest found anywhere";
     EXPECT_EQ(UsbPortIdentifier("USB_KLM_5"), 0);
-    EXPECT_EQ(DriverVersionNumber("1.0.0.2"), 1002);
-    EXPECT_EQ(DriverVersionNumber("1.2"), 12) << "a short text ends the number";
-    EXPECT_EQ(DriverVersionNumber(""), 0);
+}
+
+TEST(UsbPrinter, DriverVersionsCompareNumberByNumber) {
+    struct Case {
+        const char *older, *newer;
+    } const cases[] = {
+        {"1.0.0.2", "1.0.0.3"}, {"1.0.0.9", "1.0.1.0"}, {"2.0.0.0", "3.0.0.0"},  // one-digit parts, as always
+        {"9.0.0.0", "10.0.0.0"}, {"1.9.0.0", "1.10.0.0"}, {"6.1.7600.9", "6.1.7600.16385 (rtm)"},
+        {"1.2", "1.2.0.1"},      {"1, 0, 0, 2", "1.0.0.3"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_LT(CompareDriverVersions(c.older, c.newer), 0) << c.older << " < " << c.newer;
+        EXPECT_GT(CompareDriverVersions(c.newer, c.older), 0) << c.newer << " > " << c.older;
+    }
+    EXPECT_EQ(CompareDriverVersions("1.2", "1.2.0.0"), 0) << "a missing part is 0";
+    for (const char* none : {"0.0.0.0", "", "none"}) EXPECT_TRUE(IsNoDriverVersion(none)) << none;
+    EXPECT_FALSE(IsNoDriverVersion("0.0.0.1"));
 }
 
 TEST(UsbPrinter, FileVersionStringOrZeros) {

@@ -97,12 +97,4 @@ inline bool contains(const std::vector<std::string>& names, const std::string& n
     return false;
 }
 
-inline bool isWow64() {
-    typedef BOOL(WINAPI * Fn)(HANDLE, PBOOL);
-    Fn fn = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    BOOL wow = FALSE;
-    return fn && fn(::GetCurrentProcess(), &wow) && wow;
-}
-
 }  // namespace spooler_inventory

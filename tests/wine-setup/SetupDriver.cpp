@@ -63,10 +63,12 @@
 #include <vector>
 
 #include "SpoolerInventory.h"
+#include "WindowDriver.h"
 
 namespace {
 
 using namespace spooler_inventory;
+using namespace window_driver;
 
 const DWORD kPollMs = 20;
 const UINT kSendTimeoutMs = 1500;
@@ -576,8 +578,6 @@ bool expectSerial(const std::string& port, const std::string& line) {
     return true;
 }
 
-const char* nativeEnvironment() { return isWow64() ? "Windows x64" : "Windows NT x86"; }
-
 std::string upper(std::string s) {
     if (!s.empty()) ::CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
     return s;
@@ -659,17 +659,9 @@ bool expectMonitor(const std::string& name) {
             dll = data;
         ::RegCloseKey(h);
     }
-    typedef BOOL(WINAPI * Disable)(PVOID*);
-    typedef BOOL(WINAPI * Revert)(PVOID);
-    HMODULE k = ::GetModuleHandleA("kernel32.dll");
-    auto disable = reinterpret_cast<Disable>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64DisableWow64FsRedirection")));
-    auto revert = reinterpret_cast<Revert>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64RevertWow64FsRedirection")));
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, sizeof system);
-    PVOID old = nullptr;
-    const bool off = isWow64() && disable && revert && disable(&old);
-    const bool there = !dll.empty() && fileThere(std::string(system) + "\\" + dll);
-    if (off) revert(old);
+    const bool there = !dll.empty() && fileExistsNative(std::string(system) + "\\" + dll);
     if (!there) return fail("monitor %s: its DLL \"%s\" is not in the real system folder", name, dll);
     return true;
 }

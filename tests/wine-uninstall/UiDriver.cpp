@@ -37,10 +37,13 @@
 #include <vector>
 
 #include "SpoolerInventory.h"
+#include "WindowDriver.h"
+#include "resource.h"
 
 namespace {
 
 using namespace spooler_inventory;
+using namespace window_driver;
 
 const DWORD kPollMs = 50;
 
@@ -129,9 +132,9 @@ struct Rows {
 bool readRows(Rows* rows) {
     HWND main = mainWindow();
     if (!main) return false;
-    rows->list = ::GetDlgItem(main, 1010);
+    rows->list = ::GetDlgItem(main, IDC_COMPONENT_LIST);
     if (!rows->list) {
-        std::fprintf(stderr, "the window has no control 1010\n");
+        std::fprintf(stderr, "the window has no control %d\n", IDC_COMPONENT_LIST);
         return false;
     }
     RemoteBuffer remote(rows->list, sizeof(LVITEMA) + kTextSize);
@@ -220,7 +223,7 @@ int cmdWaitEnabled(int id, double seconds) {
 // send (SC_CLOSE): while the worker drives the dialog's controls none may end it.
 int cmdCloseWhileBusy(double seconds) {
     HWND main = mainWindow();
-    HWND uninstall = main ? ::GetDlgItem(main, 1002) : nullptr;
+    HWND uninstall = main ? ::GetDlgItem(main, IDC_UNINSTALL) : nullptr;
     if (!uninstall) return 1;
     const DWORD deadline = ::GetTickCount() + 30000;
     while (::IsWindowEnabled(uninstall)) {
@@ -269,7 +272,7 @@ int cmdAnswer(const std::string& title, int button, double seconds) {
 }
 
 int cmdNotes() {
-    HWND box = control(1008);
+    HWND box = control(IDC_NOTE_LIST);
     if (!box) return 1;
     const int count = static_cast<int>(::SendMessageA(box, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -303,28 +306,6 @@ bool printerDriver(const std::string& printer, std::string* driver) {
     return ok;
 }
 
-bool keyExists(const std::string& path, REGSAM view) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
-// A path under the real system folder: with redirection off on 64-bit Windows.
-bool fileExists(const std::string& path) {
-    typedef BOOL(WINAPI * Disable)(PVOID*);
-    typedef BOOL(WINAPI * Revert)(PVOID);
-    HMODULE k = ::GetModuleHandleA("kernel32.dll");
-    Disable disable = reinterpret_cast<Disable>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64DisableWow64FsRedirection")));
-    Revert revert = reinterpret_cast<Revert>(reinterpret_cast<void*>(::GetProcAddress(k, "Wow64RevertWow64FsRedirection")));
-    PVOID old = nullptr;
-    const bool off = isWow64() && disable && revert && disable(&old);
-    const bool exists = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (off) revert(old);
-    return exists;
-}
-
-const char* nativeEnvironment() { return isWow64() ? "Windows x64" : "Windows NT x86"; }
 
 std::vector<std::string> driverNamesIn(const char* environment) {
     std::vector<BYTE> s;
@@ -396,7 +377,7 @@ int cmdExpect(const std::string& want, const std::string& kind, const std::strin
     } else if (kind == "key") {
         present = keyExists(name, 0);
     } else if (kind == "file") {
-        present = fileExists(name);
+        present = fileExistsNative(name);
     } else {
         return 2;
     }

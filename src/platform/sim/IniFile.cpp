@@ -17,10 +17,19 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-// A value's text stops at a NUL byte, as the C string it becomes.
-std::string untilNul(const std::string& s) {
-    auto p = s.find('\0');
-    return p == std::string::npos ? s : s.substr(0, p);
+// Narrows [b, e) of `s` to its text without the blanks around it.
+void trimRange(const std::string& s, std::size_t& b, std::size_t& e) {
+    while (b < e && isBlank(s[b])) ++b;
+    while (e > b && isBlank(s[e - 1])) --e;
+}
+
+// [b, e) of `s` trimmed, then cut at a NUL byte (a text stops there, as the C string it
+// becomes): a name or value as the reader keeps it, made in one copy.
+std::string piece(const std::string& s, std::size_t b, std::size_t e) {
+    trimRange(s, b, e);
+    std::size_t nul = b;
+    while (nul < e && s[nul] != '\0') ++nul;
+    return s.substr(b, nul - b);
 }
 
 // Copies a value into a buffer of `size` bytes; a value in matching quotes loses them,
@@ -52,29 +61,38 @@ IniFile IniFile::parse(const std::string& input) {
         // Carriage returns and line feeds both end a line, alone or in any run.
         std::size_t lineStart = pos;
         while (pos < end && input[pos] != '\n' && input[pos] != '\r') ++pos;
-        std::string line = trim(input.substr(lineStart, pos - lineStart));
+        std::size_t b = lineStart, e = pos;
+        trimRange(input, b, e);
         const int thisLine = lineNumber;
         for (; pos < end && (input[pos] == '\n' || input[pos] == '\r'); ++pos)
             if (input[pos] == '\n' || pos + 1 == end || input[pos + 1] != '\n') ++lineNumber;
-        if (line.empty()) continue;
+        if (b == e) continue;
 
-        if (line[0] == '[') {
-            std::size_t close = line.rfind(']');
-            if (close != std::string::npos && close > 0) {
-                ini.sections_.push_back(Section{untilNul(trim(line.substr(1, close - 1))), {}, thisLine});
+        if (input[b] == '[') {
+            std::size_t close = e - 1;
+            while (close > b && input[close] != ']') --close;
+            if (close > b) {
+                ini.sections_.push_back(Section{piece(input, b + 1, close), {}, thisLine, {}});
                 continue;
             }
         }
         Key key;
         key.line = thisLine;
-        std::size_t eq = line.find('=');
-        if (eq == std::string::npos) {
-            key.name = untilNul(line);
+        std::size_t eq = b;
+        while (eq < e && input[eq] != '=') ++eq;
+        if (eq == e) {
+            key.name = piece(input, b, e);
         } else {
-            key.name = untilNul(trim(line.substr(0, eq)));
-            key.value = untilNul(trim(line.substr(eq + 1)));
+            key.name = piece(input, b, eq);
+            key.value = piece(input, eq + 1, e);
         }
         ini.sections_.back().keys.push_back(std::move(key));
+    }
+    for (std::size_t i = 0; i < ini.sections_.size(); ++i) {
+        Section& section = ini.sections_[i];
+        ini.sectionIndex_.emplace(lowerAscii(section.name), i);
+        for (std::size_t k = 0; k < section.keys.size(); ++k)
+            section.keyIndex.emplace(lowerAscii(section.keys[k].name), k);
     }
     return ini;
 }
@@ -93,7 +111,7 @@ std::string IniFile::setValue(const std::string& text, const std::string& sectio
     } else {
         if (!target) {
             if (!value) return text;
-            ini.sections_.push_back(Section{trim(section), {}});
+            ini.sections_.push_back(Section{trim(section), {}, 0, {}});
             target = &ini.sections_.back();
         }
         auto& keys = target->keys;
@@ -118,20 +136,16 @@ std::string IniFile::setValue(const std::string& text, const std::string& sectio
 }
 
 const IniFile::Section* IniFile::findSection(const std::string& section) const {
-    const std::string wantSection = trim(section);
-    for (const auto& s : sections_)
-        if (equalsNoCase(s.name, wantSection)) return &s;
-    return nullptr;
+    const auto at = sectionIndex_.find(lowerAscii(trim(section)));
+    return at == sectionIndex_.end() ? nullptr : &sections_[at->second];
 }
 
 const IniFile::Key* IniFile::find(const std::string& section, const std::string& key) const {
     // Only the first section of that name is searched.
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    const std::string wantKey = trim(key);
-    for (const auto& k : s->keys)
-        if (equalsNoCase(k.name, wantKey)) return &k;
-    return nullptr;
+    const auto at = s->keyIndex.find(lowerAscii(trim(key)));
+    return at == s->keyIndex.end() ? nullptr : &s->keys[at->second];
 }
 
 bool IniFile::sectionHasKeys(const std::string& section) const {

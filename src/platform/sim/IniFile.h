@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -36,6 +37,9 @@ public:
         std::string name;
         std::vector<Key> keys;
         int line = 0;
+        // Each key name in lower case to its first key: a file is parsed once and then
+        // asked for many keys.
+        std::unordered_map<std::string, std::size_t> keyIndex;
     };
     // Every section in file order, repeated ones included; the first holds the keys
     // before any header. Lookups take the first section and key of a name.
@@ -46,6 +50,7 @@ public:
 private:
 
     std::vector<Section> sections_;  // the first one holds the keys before any header
+    std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-case name to its first section
 };
 
 }  // namespace sim

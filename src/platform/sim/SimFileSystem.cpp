@@ -87,6 +87,7 @@ void SimFileSystem::setRedirection(bool wow64Process, bool enabled, const std::s
     wow64_ = wow64Process;
     redirect_ = enabled;
     windowsDir_ = windowsDir;
+    ++generation_;
 }
 
 std::string SimFileSystem::resolve(const std::string& absolutePath) const {
@@ -105,6 +106,7 @@ void SimFileSystem::mapHostFolder(const std::string& windowsFolder, const std::s
     std::string w = fullPath(windowsFolder, "C:\\");
     while (!w.empty() && w.back() == '\\') w.pop_back();
     mappings_.push_back({w, hostFolder});
+    ++generation_;
 }
 
 std::optional<std::string> SimFileSystem::hostPathFor(const std::string& resolved) const {
@@ -121,11 +123,13 @@ std::string SimFileSystem::key(const std::string& path) const { return lowerAsci
 void SimFileSystem::writeFile(const std::string& path, const std::string& bytes) {
     const std::string k = key(path);
     files_[k] = bytes;
+    ++generation_;
     names_[k] = resolve(fullPath(path, "C:\\"));
 }
 
 bool SimFileSystem::removeFile(const std::string& path) {
     const std::string k = key(path);
+    ++generation_;
     attributes_.erase(k);
     names_.erase(k);
     return files_.erase(k) > 0;

@@ -17,6 +17,9 @@ public:
     void writeFile(const std::string& path, const std::string& bytes);
     bool removeFile(const std::string& path);
     std::optional<std::string> readFile(const std::string& path) const;
+    // Changes with every write, removal, mapping and redirection switch: a reader that saw
+    // the same number before may keep what it read.
+    std::uint64_t generation() const { return generation_; }
     bool fileExists(const std::string& path) const;
     // As seen by a 64-bit process (the spooler): no redirection.
     bool fileExistsNative(const std::string& path) const;
@@ -62,6 +65,7 @@ private:
 
     std::string key(const std::string& path) const;
     std::map<std::string, std::string> files_;  // lower-case path -> bytes
+    std::uint64_t generation_ = 0;
     std::map<std::string, std::string> names_;  // lower-case path -> path as written
     std::map<std::string, std::string> directories_;
     std::map<std::string, std::uint32_t> attributes_;

@@ -13,12 +13,18 @@ const IniFile* SimProfile::load(const char* api, const std::string& file) {
         path = process_.windowsDir + "\\" + file;
     else
         path = SimFileSystem::fullPath(file, process_.currentDir);
-    auto bytes = unreadable ? std::nullopt : files_.readFile(path);
-    if (!bytes) return nullptr;
-    // Readers ask one file for many keys in a row; parse it again only when it changed.
-    auto& cached = parsed_[path];
-    if (!cached.first || *cached.first != *bytes) cached = {bytes, IniFile::parse(*bytes)};
-    return &cached.second;
+    if (unreadable) return nullptr;
+    // Readers ask one file for many keys in a row: the disk is read again only when
+    // something on it changed, and the file parsed again only when its bytes did.
+    Cached& cached = parsed_[path];
+    if (!cached.read || cached.generation != files_.generation()) {
+        auto bytes = files_.readFile(path);
+        if (!cached.bytes || !bytes || *cached.bytes != *bytes) cached.ini = bytes ? IniFile::parse(*bytes) : IniFile();
+        cached.bytes = std::move(bytes);
+        cached.read = true;
+        cached.generation = files_.generation();
+    }
+    return cached.bytes ? &cached.ini : nullptr;
 }
 
 std::string SimProfile::GetPrivateProfileString(const std::string& section, const std::string& key,

@@ -32,7 +32,13 @@ public:
 private:
     // The parsed file, or null when it cannot be read (a fault counts as unreadable).
     const IniFile* load(const char* api, const std::string& file);
-    std::map<std::string, std::pair<std::optional<std::string>, IniFile>> parsed_;
+    struct Cached {
+        bool read = false;
+        std::uint64_t generation = 0;        // the disk's when it was read
+        std::optional<std::string> bytes;    // none: no such file
+        IniFile ini;
+    };
+    std::map<std::string, Cached> parsed_;
     SimState& state_;
     SimFileSystem& files_;
     SimProcess& process_;

@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/UsbCommand.h"
+#include "platform/UsbCommand.h"
 
 namespace sim {
 
-const std::array<std::uint8_t, 4>& SimUsb::vendorBytes() { return engine::kUsbVendorBytes; }
+const std::array<std::uint8_t, 4>& SimUsb::vendorBytes() { return plat::kUsbVendorBytes; }
 
 void SimUsb::installLibrary(bool present) {
     if (present)
@@ -44,7 +44,7 @@ int SimUsb::CallUWrite(plat::ProcAddress fn, int device, int, const std::uint8_t
     if (state_.enter("uWrite")) return 0;
     if (device < 1 || device > static_cast<int>(printers.size()) || length <= 0) return 0;
     written.emplace_back(bytes, bytes + length);
-    const auto& v = engine::kUsbVendorBytes;
+    const auto& v = plat::kUsbVendorBytes;
     if (length == 10 && bytes[0] == 0x1B && bytes[1] == 0x73 && std::memcmp(bytes + 2, v.data(), 4) == 0 &&
         bytes[6] == 0x1D && bytes[7] == 0x49 && bytes[8] == 0x20 && bytes[9] < 8) {
         auto& bcd = printers[static_cast<std::size_t>(device - 1)];

@@ -1,15 +1,12 @@
 #include "platform/win32/Win32Fonts.h"
 
-#include "config/ChineseUiFont.h"
-
 namespace plat {
 
 namespace {
 const char kOwnFontProperty[] = "klm.font";
 }
 
-HFONT MakeChineseFont() {
-    const cfg::FontParameters& f = cfg::kChineseUiFont;
+HFONT MakeFont(const FontParameters& f) {
     return ::CreateFontA(f.height, f.width, f.escapement, f.orientation, f.weight, f.italic, f.underline,
                          f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision, f.quality, f.pitchAndFamily,
                          f.faceName);
@@ -21,8 +18,8 @@ void ApplyFont(HWND dialog, HFONT font) {
         ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-void GiveOwnChineseFont(HWND dialog) {
-    HFONT font = MakeChineseFont();
+void GiveOwnFont(HWND dialog, const FontParameters& f) {
+    HFONT font = MakeFont(f);
     ::SetPropA(dialog, kOwnFontProperty, font);
     ApplyFont(dialog, font);
 }

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "config/ChineseUiFont.h"
+#include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32DialogView.h"
 #include "platform/win32/Win32Platform.h"
 #include "setup/InstallModePage.h"
@@ -77,31 +79,18 @@ struct FrameHost {
 };
 
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG: {
-            plat::Win32DialogView view(reinterpret_cast<plat::WindowHandle>(dialog));
-            SetupAboutDialog about(gPlatform->platform());
-            about.attach(&view);
-            about.OnInitDialog();
-            if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        case WM_DESTROY:
-            plat::ReleaseOwnFont(dialog);
-            return FALSE;
-    }
-    return FALSE;
+    return plat::AboutBoxMessage(dialog, message, wParam, cfg::kChineseUiFont, [](plat::Win32DialogView& view) {
+        SetupAboutDialog about(gPlatform->platform());
+        about.attach(&view);
+        about.OnInitDialog();
+        return about.useChineseFont != 0;
+    });
 }
 
 INT_PTR CALLBACK frameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<FrameHost*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* host = plat::DialogHostOf<FrameHost>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG: {
-            host = reinterpret_cast<FrameHost*>(lParam);
-            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             host->window->setFrame(dialog);
             host->view = std::make_unique<plat::Win32DialogView>(reinterpret_cast<plat::WindowHandle>(dialog));
             host->logic->attach(host->view.get());

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "config/ChineseUiFont.h"
+#include "platform/win32/Win32DialogHost.h"
 #include "setup/CEditEx.h"
 #include "setup/ColorLabel.h"
 #include "setup/ProgressDialog.h"
@@ -25,12 +26,6 @@ constexpr int kNoteFontSize = 14;
 // The waiting text of the progress window.
 constexpr int kWaitFontHeight = 20;
 constexpr int kWaitFontWeight = 700;
-
-DWORD WINAPI runJob(LPVOID parameter) {
-    std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(parameter));
-    (*job)();
-    return 0;
-}
 
 }  // namespace
 
@@ -135,7 +130,7 @@ bool Win32WizardWindow::LoadSidePicture(const std::string& path) {
 }
 
 HFONT Win32WizardWindow::chineseFont() {
-    if (!chineseFont_) chineseFont_ = MakeChineseFont();
+    if (!chineseFont_) chineseFont_ = MakeFont(cfg::kChineseUiFont);
     return chineseFont_;
 }
 
@@ -143,7 +138,7 @@ void Win32WizardWindow::ApplyChineseFont() {
     // The new font goes on before the old one is deleted: no control may be left holding
     // a deleted font, not even for one repaint.
     HFONT previous = chineseFont_;
-    chineseFont_ = MakeChineseFont();
+    chineseFont_ = MakeFont(cfg::kChineseUiFont);
     if (frame_) ApplyFont(frame_, chineseFont_);
     for (auto& entry : pages_)
         if (entry.second->window && entry.second->page->useChineseFont) ApplyFont(entry.second->window, chineseFont_);
@@ -253,11 +248,9 @@ void Win32WizardWindow::preparePage(PageHost& host) {
 }
 
 INT_PTR CALLBACK Win32WizardWindow::pageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<PageHost*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* host = plat::DialogHostOf<PageHost>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG: {
-            host = reinterpret_cast<PageHost*>(lParam);
-            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             host->window = dialog;
             host->view = std::make_unique<plat::Win32DialogView>(reinterpret_cast<plat::WindowHandle>(dialog));
             host->page->attach(host->view.get());
@@ -325,11 +318,9 @@ void Win32WizardWindow::paintWaitText(HWND dialog, const std::string& text) {
 }
 
 INT_PTR CALLBACK Win32WizardWindow::progressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<ProgressHost*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* host = plat::DialogHostOf<ProgressHost>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG:
-            host = reinterpret_cast<ProgressHost*>(lParam);
-            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             host->view = std::make_unique<plat::Win32DialogView>(reinterpret_cast<plat::WindowHandle>(dialog));
             host->logic->attach(host->view.get());
             host->logic->OnInitDialog();
@@ -370,12 +361,8 @@ INT_PTR CALLBACK Win32WizardWindow::progressProc(HWND dialog, UINT message, WPAR
 // ------------------------------------------------------------------------------ worker
 
 bool Win32WizardWindow::StartWorker(std::function<void()> job) {
-    auto* copy = new std::function<void()>(std::move(job));
-    HANDLE thread = ::CreateThread(nullptr, 0, runJob, copy, 0, nullptr);
-    if (!thread) {
-        delete copy;
-        return false;
-    }
+    HANDLE thread = plat::StartThread(std::move(job));
+    if (!thread) return false;
     if (worker_) ::CloseHandle(worker_);
     worker_ = thread;
     return true;

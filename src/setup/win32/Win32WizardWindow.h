@@ -75,7 +75,7 @@ private:
 };
 
 using plat::ApplyFont;
-using plat::MakeChineseFont;
+using plat::MakeFont;
 // Waits the given time while dispatching the thread's messages, so that windows keep
 // painting and are not taken for hung. A WM_QUIT seen on the way is put back and ends the
 // wait early.

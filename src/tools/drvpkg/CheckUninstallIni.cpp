@@ -74,7 +74,7 @@ void CheckUninstallIni(CheckContext& ctx) {
             known.push_back({key, uninstall::kIniValueSize});
             const auto* k = ini->find(list.section, key);
             const std::string entry = cfg::CutTo(PackageFolder::value(ini, list.section, key), uninstall::kIniValueSize);
-            if (!k || entry.empty() || entry == "0") {
+            if (!k || uninstall::NamesNothing(entry)) {
                 ctx.out.warning(shown, PackageFolder::line(ini, list.section, key),
                                 "[" + std::string(list.section) + "] " + key + (k ? " names nothing" : " is missing") +
                                     " though " + list.countKey + "=" + std::to_string(count));

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "config/ChineseUiFont.h"
+#include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32DialogView.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Platform.h"
@@ -14,6 +16,27 @@
 #include "uninstall/UninstallDialog.h"
 #include "uninstall/UninstallProgram.h"
 #include "uninstall/UninstallStartup.h"
+#include "uninstall/win32/resource.h"
+
+// The templates are laid out with resource.h's numbers and the logic reaches the controls
+// with UninstallControls.h's: they must be the same.
+static_assert(IDD_UNINSTALL == uninstall::kUninstallDialogTemplate &&
+                  IDD_UNINSTALL_ABOUT == uninstall::kAboutDialogTemplate &&
+                  IDI_UNINSTALL == uninstall::kApplicationIcon && IDD_RESTART == uninstall::kRestartDialogTemplate &&
+                  IDI_RESTART == uninstall::kRestartIcon,
+              "uninstall templates");
+static_assert(IDC_NOTE_TEXT == uninstall::kNoteText && IDC_COMPONENT_LIST == uninstall::kComponentList &&
+                  IDC_USB_REMOVAL == uninstall::kUsbRemovalCheck && IDC_NOTE_LIST == uninstall::kNoteList &&
+                  IDC_UNINSTALL == uninstall::kUninstallButton && IDC_SELECT == uninstall::kSelectButton &&
+                  IDCANCEL == uninstall::kExitButton,
+              "uninstall main dialog");
+static_assert(IDC_ABOUT_VERSION == uninstall::kAboutVersion && IDC_ABOUT_COPYRIGHT == uninstall::kAboutCopyright &&
+                  IDOK == uninstall::kAboutOk,
+              "uninstall about box");
+static_assert(IDC_RESTART_NOTE1 == uninstall::kRestartNote1 && IDC_RESTART_NOTE2 == uninstall::kRestartNote2 &&
+                  IDC_RESTART_NOTE3 == uninstall::kRestartNote3 && IDOK == uninstall::kRestartYes &&
+                  IDCANCEL == uninstall::kRestartNo,
+              "uninstall restart question");
 
 namespace {
 
@@ -32,11 +55,9 @@ struct RestartHost {
 };
 
 INT_PTR CALLBACK restartProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<RestartHost*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* host = plat::DialogHostOf<RestartHost>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG: {
-            host = reinterpret_cast<RestartHost*>(lParam);
-            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             host->view = new plat::Win32DialogView(reinterpret_cast<plat::WindowHandle>(dialog));
             host->logic.OnInitDialog(*host->view);
             if (host->logic.useChineseFont() && gChineseFont) plat::ApplyFont(dialog, gChineseFont);
@@ -53,30 +74,13 @@ INT_PTR CALLBACK restartProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     return FALSE;
 }
 
-struct AboutHost {
-    UninstallAboutDialog* logic = nullptr;
-    plat::Win32DialogView* view = nullptr;
-    HFONT font = nullptr;
-};
-
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG: {
-            plat::Win32DialogView view(reinterpret_cast<plat::WindowHandle>(dialog));
-            UninstallAboutDialog about(*gRun, view);
-            about.useChineseFont = gUseChineseFont != 0;
-            about.OnInitDialog();
-            if (about.useChineseFont) plat::GiveOwnChineseFont(dialog);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        case WM_DESTROY:
-            plat::ReleaseOwnFont(dialog);
-            return FALSE;
-    }
-    return FALSE;
+    return plat::AboutBoxMessage(dialog, message, wParam, cfg::kChineseUiFont, [](plat::Win32DialogView& view) {
+        UninstallAboutDialog about(*gRun, view);
+        about.useChineseFont = gUseChineseFont != 0;
+        about.OnInitDialog();
+        return about.useChineseFont;
+    });
 }
 
 struct MainHost {
@@ -91,28 +95,15 @@ MainHost gMain;
 // Posted by the worker to the main dialog once the removal has returned.
 constexpr UINT kRemovalFinished = WM_APP + 1;
 
-struct WorkerJob {
-    std::function<void()> job;
-    HWND dialog;
-};
-
-DWORD WINAPI workerThread(LPVOID parameter) {
-    auto* work = static_cast<WorkerJob*>(parameter);
-    work->job();
-    const HWND dialog = work->dialog;
-    delete work;
-    // The dialog refuses to close until it has this message, so it is still there to take
-    // it; a full queue is waited out rather than leaving the dialog unable to close.
-    while (!::PostMessageA(dialog, kRemovalFinished, 0, 0) && ::IsWindow(dialog)) ::Sleep(100);
-    return 0;
-}
-
 // Puts the removal on its own thread; the dialog hears of its end through kRemovalFinished.
 void startWorker(HWND dialog, std::function<void()> job) {
-    auto* work = new WorkerJob{std::move(job), dialog};
-    HANDLE thread = ::CreateThread(nullptr, 0, workerThread, work, 0, nullptr);
+    HANDLE thread = plat::StartThread([dialog, job = std::move(job)] {
+        job();
+        // The dialog refuses to close until it has this message, so it is still there to
+        // take it; a full queue is waited out rather than leaving the dialog unable to close.
+        while (!::PostMessageA(dialog, kRemovalFinished, 0, 0) && ::IsWindow(dialog)) ::Sleep(100);
+    });
     if (!thread) {
-        delete work;
         gMain.logic->OnRemovalFinished();
         return;
     }
@@ -151,14 +142,14 @@ INT_PTR CALLBACK mainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             gMain.logic->askRestart = [dialog] {
                 RestartHost host{RestartDialog(*gRun)};
                 return static_cast<int>(::DialogBoxParamA(::GetModuleHandleA(nullptr),
-                                                          MAKEINTRESOURCEA(RestartDialog::kTemplate), dialog,
+                                                          MAKEINTRESOURCEA(kRestartDialogTemplate), dialog,
                                                           restartProc, reinterpret_cast<LPARAM>(&host)));
             };
             gMain.logic->startWorker = [dialog](std::function<void()> job) { startWorker(dialog, std::move(job)); };
             const UninstallDialog::InitOutcome outcome = gMain.logic->OnInitDialog(reinterpret_cast<plat::WindowHandle>(dialog));
             if (gMain.logic->applyChineseFont()) {
                 if (gChineseFont) ::DeleteObject(gChineseFont);
-                gChineseFont = plat::MakeChineseFont();
+                gChineseFont = plat::MakeFont(cfg::kChineseUiFont);
                 plat::ApplyFont(dialog, gChineseFont);
             }
             if (HMENU menu = ::GetSystemMenu(dialog, FALSE)) {

@@ -1,15 +1,16 @@
-// Feeds arbitrary bytes to the configuration readers and to setup's start-up checks as
-// the three files a package carries: DRVCONFIG\setup.ini, a model file and the wording.
+// Feeds arbitrary bytes to the configuration readers as the three files a package carries:
+// DRVCONFIG\setup.ini, a model file and the wording. One simulated machine per Windows is
+// made once and reused: an input only replaces the package files, which the profile
+// reader then parses once. Setup's start-up, which changes the machine, is startup_fuzz.
 //
 // Input: one option byte, then up to three parts separated by "\n@@@\n". A part that is
 // absent leaves its file missing (the package file is always written); an empty part is an
-// empty file. The option byte picks
-// the simulated Windows (bits 1-4), whether it is 64-bit (bit 0), and a second target
-// system whose port monitors are read (bits 5-7).
+// empty file. The option byte picks the simulated Windows (bits 1-4, an index into
+// fuzz::kWindows), whether it is 64-bit (bit 0), and a second target system whose port
+// monitors are read (bits 5-7).
 //
 // Besides crashes and sanitizer reports, the run aborts when a reader breaks a promise
-// the callers rely on: a buffer limit, a category out of range, a NUL inside a text, or
-// a start-up refusal whose message is not the one it names.
+// the callers rely on: a buffer limit, a category out of range, a NUL inside a text.
 #include <algorithm>
 #include <climits>
 #include <cstddef>
@@ -20,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "FuzzCommon.h"
+#include "KeptMachine.h"
 #include "config/IniValues.h"
 #include "config/LanguageFile.h"
 #include "config/ModelConfig.h"
@@ -30,55 +33,16 @@
 #include "platform/sim/SimMachine.h"
 #include "setup/SetupStartup.h"
 
-namespace {
+using fuzz::expect;
+using fuzz::expectRead;
 
-const char kSeparator[] = "\n@@@\n";
-const char kFolder[] = "C:\\PKG";
+namespace {
 
 // The entry loops follow DEVICENUMBER only this far, so one input stays fast whatever
 // count it claims.
 constexpr int kMaxEntries = 64;
 // Model entries whose sections are read.
 constexpr std::size_t kMaxModels = 3;
-
-[[noreturn]] void broken(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "config_fuzz: %s [%.120s]\n", what, detail.c_str());
-    std::abort();
-}
-
-void expect(bool ok, const char* what, const std::string& detail = std::string()) {
-    if (!ok) broken(what, detail);
-}
-
-// A text read through a buffer of `size` bytes: at most size-1 bytes, no NUL inside.
-void expectRead(const std::string& text, std::size_t size, const char* what) {
-    expect(text.size() < size, what, text);
-    expect(text.find('\0') == std::string::npos, "NUL inside a text read", what);
-}
-
-std::vector<std::string> splitParts(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::string> parts;
-    const std::string all(reinterpret_cast<const char*>(data), size);
-    std::size_t start = 0;
-    while (parts.size() < 3) {
-        const std::size_t at = all.find(kSeparator, start);
-        if (at == std::string::npos) {
-            parts.push_back(all.substr(start));
-            break;
-        }
-        parts.push_back(all.substr(start, at - start));
-        start = at + sizeof kSeparator - 1;
-    }
-    return parts;
-}
-
-const sim::WindowsVersion kVersions[] = {
-    sim::WindowsVersion::Win7,       sim::WindowsVersion::WinXP,        sim::WindowsVersion::Win2000,
-    sim::WindowsVersion::Vista,      sim::WindowsVersion::Server2003,   sim::WindowsVersion::Server2008,
-    sim::WindowsVersion::WinXP64,    sim::WindowsVersion::Server2008R2, sim::WindowsVersion::Win98,
-    sim::WindowsVersion::WinMe,      sim::WindowsVersion::Nt4,          sim::WindowsVersion::Win95,
-    sim::WindowsVersion::Win8,
-};
 
 void checkEntry(int category, const std::string& raw, const std::string& name) {
     static const char* const kSuffixes[] = {"-ReceiptPrinter", "-TicketPrinter", "-LabelPrinter",
@@ -151,7 +115,8 @@ void readPackage(plat::Platform& p, const sim::IniFile* package, bool is64, cfg:
     const int defaultCategory = config.defaultEntry(&def);
     checkEntry(defaultCategory, raw(std::to_string(cfg::LeadingInt(raw("DEFAULTNAME", 260))), 200), def);
 
-    for (cfg::OsClass os : {target, otherTarget, 8}) {
+    const std::initializer_list<cfg::OsClass> targets = {target, otherTarget, cfg::kOsWin10, cfg::kOsServer2012};
+    for (cfg::OsClass os : targets) {
         cfg::PortMonitors m = config.portMonitors(os);
         for (const std::string* t : {&m.comName, &m.comUiDll, &m.usbName, &m.usbUiDll, &m.languageName})
             expectRead(*t, 50, "monitor name");
@@ -182,37 +147,11 @@ void readWording(plat::Platform& p) {
                        "language text");
 }
 
-// The reader itself, at the buffer sizes where the quote and cut rules meet.
-void readRaw(const std::string& bytes) {
-    const sim::IniFile ini = sim::IniFile::parse(bytes);
-    for (std::uint32_t size = 0; size <= 4; ++size) {
-        const std::string v = sim::IniFile::getString(&ini, "DEVICENAME", "1", "dflt  ", size);
-        expect(size == 0 ? v.empty() : v.size() < size, "value longer than its buffer", v);
-    }
-}
-
-void runStartup(sim::SimMachine& m, int count) {
-    // Setup walks every entry up to DEVICENUMBER, so only bounded counts are run here.
-    if (count > kMaxEntries) return;
-    plat::Platform& p = m.platform();
-    const std::size_t before = m.windows.messageBoxes().size();
-    const setup::StartupDecision d = setup::RunSetupStartup(p);
-    const auto& boxes = m.windows.messageBoxes();
-    switch (d.outcome) {
-        case setup::StartupDecision::ShowWizard:
-            expect(boxes.size() == before, "wizard shown after a message");
-            expect(d.showAgreement == 0 || d.showAgreement == 1, "agreement flag");
-            expect(d.useChineseFont == 0 || d.useChineseFont == 1, "font flag");
-            break;
-        case setup::StartupDecision::Refused: {
-            expect(boxes.size() == before + 1, "refusal without exactly one message");
-            const std::string text = cfg::LanguageFile(p, cfg::Program::Setup, d.refusalSection).GetText(d.refusalKey);
-            expect(boxes.back().text == text, "refusal shows another text", d.refusalSection + "/" + d.refusalKey);
-            break;
-        }
-        case setup::StartupDecision::AlreadyRunning:
-            broken("first instance reported as already running", std::string());
-    }
+void putFile(sim::SimMachine& m, const std::string& path, const std::vector<std::string>& parts, std::size_t part) {
+    if (part < parts.size())
+        m.files.writeFile(path, parts[part]);
+    else
+        m.files.removeFile(path);
 }
 
 }  // namespace
@@ -220,34 +159,24 @@ void runStartup(sim::SimMachine& m, int count) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t options = data[0];
-    const std::vector<std::string> parts = splitParts(data + 1, size - 1);
+    const std::vector<std::string> parts = fuzz::SplitParts(data + 1, size - 1, 3);
 
-    sim::SimMachine m;
-    const sim::WindowsVersion version = kVersions[(options >> 1) % (sizeof kVersions / sizeof kVersions[0])];
-    m.setWindows(version, (options & 1) != 0);
-    m.process.imagePath = std::string(kFolder) + "\\setup.exe";
-    m.process.currentDir = kFolder;
-
-    const std::string folder = std::string(kFolder) + "\\";
-    if (parts.size() > 0) m.files.writeFile(folder + cfg::kPackageFile, parts[0]);
-    if (parts.size() > 1)
-        for (int category = 0; category < 4; ++category)
-            for (bool wide : {false, true}) m.files.writeFile(folder + cfg::ModelFileName(category, wide), parts[1]);
-    if (parts.size() > 2) {
-        m.files.writeFile(folder + "language\\setup.ini", parts[2]);
-        m.files.writeFile(folder + "language\\uninstall.ini", parts[2]);
-    }
+    sim::SimMachine& m = fuzz::KeptMachine(options >> 1, (options & 1) != 0);
+    const std::string folder = std::string(fuzz::kPackageFolder) + "\\";
+    putFile(m, folder + cfg::kPackageFile, parts, 0);
+    for (int category = 0; category < 4; ++category)
+        for (bool wide : {false, true}) putFile(m, folder + cfg::ModelFileName(category, wide), parts, 1);
+    putFile(m, folder + "language\\setup.ini", parts, 2);
+    putFile(m, folder + "language\\uninstall.ini", parts, 2);
 
     plat::Platform& p = m.platform();
     const bool is64 = setup::IsWow64(p);
     const cfg::OsClass target = cfg::DetectOsClass(p, cfg::Program::Setup);
-    expect(target >= cfg::kOsWin9x && target <= cfg::kOsServer2012, "OS class out of range");
+    expect(target >= cfg::kOsWin9x && cfg::OsSuffix(target)[0] != '\0', "OS class out of range");
     cfg::DetectOsClass(p, cfg::Program::Uninstall);
 
     const sim::IniFile package = sim::IniFile::parse(parts[0]);
     readPackage(p, &package, is64, target, static_cast<cfg::OsClass>((options >> 5) & 7));
     readWording(p);
-    for (const std::string& part : parts) readRaw(part);
-    runStartup(m, cfg::PackageConfig(p).deviceCount());
     return 0;
 }
