@@ -34,13 +34,17 @@ const char* SupportKeyName(OsClass os) {
     }
 }
 
-int ReadSupportKey(plat::Platform& p, const std::string& file, const std::string& portSection, OsClass os) {
+const char* SupportKeyInUse(plat::Platform& p, const std::string& file, const std::string& portSection, OsClass os) {
     const char* key = SupportKeyName(os);
-    if (!key) return 0;
     const OsClass fallback = FallbackOsClass(os);
-    if (fallback >= 0 && p.profile.GetPrivateProfileString(portSection, key, "", 200, file).empty())
+    if (key && fallback >= 0 && p.profile.GetPrivateProfileString(portSection, key, "", 200, file).empty())
         key = SupportKeyName(fallback);
-    return ReadIniNumber(p, file, portSection, key, 200);
+    return key;
+}
+
+int ReadSupportKey(plat::Platform& p, const std::string& file, const std::string& portSection, OsClass os) {
+    const char* key = SupportKeyInUse(p, file, portSection, os);
+    return key ? ReadIniNumber(p, file, portSection, key, 200) : 0;
 }
 
 }  // namespace cfg

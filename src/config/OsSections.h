@@ -27,6 +27,8 @@ OsSection ChooseOsSection(plat::Platform& p, const std::string& file, const std:
 // newer classes their own key ("SystemWin10Supported", "System2012Supported") when it has a
 // value, else the fallback class's key. Null for the classes that have no key.
 const char* SupportKeyName(OsClass os);
+// The key that decides `os` for that port section: the class's own, or its fallback's.
+const char* SupportKeyInUse(plat::Platform& p, const std::string& file, const std::string& portSection, OsClass os);
 int ReadSupportKey(plat::Platform& p, const std::string& file, const std::string& portSection, OsClass os);
 
 }  // namespace cfg

@@ -51,23 +51,15 @@ std::string upper(std::string s) {
     return s;
 }
 
-// The support key that decides a class for a model: from Windows 8 on the older class's
-// when the port section gives the class's own no value, as the programs read it.
-std::string supportKeyOf(const sim::IniFile* ini, const std::string& portSection, cfg::OsClass os) {
-    const char* key = cfg::SupportKeyName(os);
-    if (!key) return std::string();
-    const cfg::OsClass older = cfg::FallbackOsClass(os);
-    if (older >= 0 && PackageFolder::value(ini, portSection, key, "").empty()) key = cfg::SupportKeyName(older);
-    return key;
+// The support key and the section the programs read for a class, by the programs' own
+// rules (from Windows 8 on, the older class's when the package has none of its own).
+std::string supportKeyOf(plat::Platform& p, const std::string& file, const std::string& portSection, cfg::OsClass os) {
+    const char* key = cfg::SupportKeyInUse(p, file, portSection, os);
+    return key ? key : std::string();
 }
 
-// The section the programs read for a class: from Windows 8 on the older class's when the
-// file has none of its own.
-std::string readSectionName(const sim::IniFile* ini, const std::string& base, cfg::OsClass os) {
-    const std::string own = cfg::CutTo(base + cfg::OsSuffix(os), 200);
-    const cfg::OsClass older = cfg::FallbackOsClass(os);
-    if (older < 0 || (ini && ini->sectionHasKeys(own))) return own;
-    return cfg::CutTo(base + cfg::OsSuffix(older), 200);
+std::string readSectionName(plat::Platform& p, const std::string& file, const std::string& base, cfg::OsClass os) {
+    return cfg::ChooseOsSection(p, file, base, os, 200).name;
 }
 
 class ModelFileCheck {
@@ -122,7 +114,7 @@ void ModelFileCheck::osSection(const PackageModel& m, bool is64, cfg::OsClass os
                                const std::string& file) {
     const sim::IniFile* ini = ctx_.package.ini(file);
     const std::string shown = PackageFolder::shown(file);
-    const std::string section = readSectionName(ini, m.name, os);
+    const std::string section = readSectionName(ctx_.package.platform(), file, m.name, os);
     const int kinds[] = {ports.comSupported, ports.lptSupported, ports.usbSupported, ports.netSupported};
     for (int kind = 0; kind < 4; ++kind)
         if (kinds[kind]) offered_[{os, kind}].insert(m.name);
@@ -202,9 +194,9 @@ void ModelFileCheck::model(const PackageModel& m, bool is64) {
 
     for (cfg::OsClass os : ctx_.classes) {
         if (!ctx_.classInWidth(os, is64)) continue;
-        const std::string section = readSectionName(ini, m.name, os);
+        const std::string section = readSectionName(ctx_.package.platform(), file, m.name, os);
         const bool present = ini->findSection(section) != nullptr;
-        const std::string key = supportKeyOf(ini, portName, os);
+        const std::string key = supportKeyOf(ctx_.package.platform(), file, portName, os);
         const bool keyed = !cfg::ModelPortSection{}.supportsOs(os);
         const bool claimed = keyed ? ports.supportsOs(os) : (present || os >= cfg::kOsWin2000);
         if (!claimed) continue;
@@ -231,7 +223,7 @@ void ModelFileCheck::monitors() {
     };
     std::map<std::pair<std::string, int>, Lack> lacks;
     for (cfg::OsClass os : ctx_.classes) {
-        const std::string section = readSectionName(ini, "COMMON-MONITOR", os);
+        const std::string section = readSectionName(ctx_.package.platform(), kPackageFile, "COMMON-MONITOR", os);
         const cfg::PortMonitors m = config.portMonitors(os);
         const std::pair<int, std::string> needs[] = {{0, m.comName}, {2, m.usbName}};
         for (const auto& need : needs) {
